@@ -1,0 +1,148 @@
+#include "Database.h"
+
+#include "RunTimeError.h"
+#include "SqlCipher.h"
+#include "Statement.h"
+
+#include <QFileInfo>
+
+Database::Database(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db) {}
+
+Database::~Database() { close(); }
+
+void Database::close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+sqlite3 *Database::handle() const
+{
+    if (!m_db)
+        throw RunTimeError(Err::NotOpen, QStringLiteral("The database is not open."));
+    return m_db;
+}
+
+std::shared_ptr<Database> Database::open(const QString &path, const QString &password, Mode mode)
+{
+    if (mode != Mode::Create && !QFileInfo(path).isFile())
+        throw RunTimeError(Err::CantOpen, QStringLiteral("Couldn't find the database file '%1'.").arg(path));
+
+    int flags = SQLITE_OPEN_NOMUTEX;
+    flags |= mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (mode == Mode::Create)
+        flags |= SQLITE_OPEN_CREATE;
+
+    sqlite3 *db = nullptr;
+    const QByteArray file = path.toUtf8();
+    int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
+    std::shared_ptr<Database> result(new Database(path, db));
+    if (rc != SQLITE_OK)
+        throw RunTimeError(Err::CantOpen, QStringLiteral("Couldn't open the database file '%1'.").arg(path));
+    sqlite3_extended_result_codes(db, 1);
+
+    // The key must be the first thing said on a fresh connection.
+    if (!password.isEmpty()) {
+        const QByteArray key = password.toUtf8();
+        rc = sqlite3_key(db, key.constData(), int(key.size()));
+        if (rc != SQLITE_OK)
+            throw error(db, rc, path);
+    }
+    // Reading the schema proves the key: a wrong one fails here with "not a database".
+    try {
+        Statement check(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        check.step();
+    } catch (const RunTimeError &e) {
+        if (e.number() == Err::NotADatabase)
+            throw RunTimeError(Err::NotADatabase,
+                               QStringLiteral("'%1' is not a question database, or its password is wrong.").arg(path));
+        throw;
+    }
+    return result;
+}
+
+void Database::exec(const QString &sql)
+{
+    char *message = nullptr;
+    const int rc = sqlite3_exec(handle(), sql.toUtf8().constData(), nullptr, nullptr, &message);
+    sqlite3_free(message);
+    if (rc != SQLITE_OK)
+        throw error(m_db, rc);
+}
+
+bool Database::hasTable(const QString &table) const
+{
+    Statement q(handle(), QStringLiteral("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = ?1 COLLATE NOCASE"));
+    q.bind(1, table);
+    return q.step();
+}
+
+QStringList Database::columns(const QString &table) const
+{
+    if (!hasTable(table))
+        throw RunTimeError(Err::TableNotFound, QStringLiteral("The database has no table '%1'.").arg(table));
+    // The name was checked against the schema above, so quoting it is safe.
+    Statement q(handle(), QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)));
+    QStringList names;
+    while (q.step())
+        names << q.value(1).toString();
+    return names;
+}
+
+void Database::beginTransaction() { exec(QStringLiteral("BEGIN IMMEDIATE")); }
+void Database::commit() { exec(QStringLiteral("COMMIT")); }
+
+void Database::rollback() noexcept
+{
+    if (m_db && !sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+QString Database::quoted(const QString &identifier)
+{
+    return u'"' + QString(identifier).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+RunTimeError Database::error(sqlite3 *db, int rc, const QString &context)
+{
+    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    const QString where = context.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(context);
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+        return {Err::NotADatabase, QStringLiteral("The file is not a question database, or its password is wrong") + where + u'.'};
+    case SQLITE_CORRUPT:
+        return {Err::Damaged, QStringLiteral("The database file is damaged") + where + QStringLiteral(". Try Repair Database on the Tools menu.")};
+    case SQLITE_CANTOPEN:
+        return {Err::CantOpen, QStringLiteral("Couldn't open the database file") + where + u'.'};
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return {Err::Busy, QStringLiteral("The database file is in use") + where + u'.'};
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return {Err::ReadOnly, QStringLiteral("The database file or its folder cannot be written") + where + u'.'};
+    case SQLITE_FULL:
+        return {Err::DiskFull, QStringLiteral("The disk is full") + where + u'.'};
+    case SQLITE_IOERR:
+        if (rc == SQLITE_IOERR_SHORT_READ)
+            return {Err::Damaged, QStringLiteral("The database file is damaged (it is shorter than it should be)") + where + u'.'};
+        return {Err::IoError, QStringLiteral("Couldn't read or write the database file") + where + QStringLiteral(": ") + detail};
+    default:
+        return {Err::EngineGeneral, QStringLiteral("Database engine error") + where + QStringLiteral(": ") + detail};
+    }
+}
+
+Transaction::Transaction(Database &db) : m_db(db) { m_db.beginTransaction(); }
+
+Transaction::~Transaction()
+{
+    if (!m_done)
+        m_db.rollback();
+}
+
+void Transaction::commit()
+{
+    m_db.commit();
+    m_done = true;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+struct sqlite3;
+class RunTimeError;
+
+// An open, keyed question database (SQLCipher). The key is given first on the connection
+// and checked at once, so a wrong password fails here and not at some later read.
+class Database
+{
+public:
+    enum class Mode { ReadWrite, ReadOnly, Create };
+
+    // Opens path with password (empty: an unencrypted file). Error 3101 for a wrong password
+    // or a file that is no database, 3103 when the file cannot be opened.
+    static std::shared_ptr<Database> open(const QString &path, const QString &password,
+                                          Mode mode = Mode::ReadWrite);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    const QString &path() const { return m_path; }
+    sqlite3 *handle() const;
+    bool isOpen() const { return m_db != nullptr; }
+    void close();
+
+    void exec(const QString &sql);
+    bool hasTable(const QString &table) const;
+    QStringList columns(const QString &table) const; // error 3104 when there is no such table
+
+    void beginTransaction();
+    void commit();
+    void rollback() noexcept;
+
+    // The run-time error for a failed engine call (maps SQLite's result codes to our numbers).
+    static RunTimeError error(sqlite3 *db, int rc, const QString &context = {});
+
+    // Quotes an identifier for SQL text (names are validated against the schema first).
+    static QString quoted(const QString &identifier);
+
+private:
+    Database(QString path, sqlite3 *db);
+    QString m_path;
+    sqlite3 *m_db;
+};
+
+// Rolls back unless committed: one transaction around a batch of writes.
+class Transaction
+{
+public:
+    explicit Transaction(Database &db);
+    ~Transaction();
+    void commit();
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};

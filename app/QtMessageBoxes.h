@@ -1,0 +1,6 @@
+#pragma once
+
+// Shows the program's message boxes as real Qt message boxes (installed by main()).
+namespace QtMessageBoxes {
+void install();
+}

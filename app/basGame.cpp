@@ -1,0 +1,88 @@
+#include "basGame.h"
+
+#include "NumericText.h"
+#include "RunTimeError.h"
+#include "SettingsStore.h"
+#include "basMain.h"
+
+namespace basGame {
+
+GameSettingsRecord GameSettings;
+
+PlayerRecord &PlayerTable::operator[](int index)
+{
+    if (index < 1 || index > MaxPlayers)
+        throw RunTimeError::standard(Err::SubscriptOutOfRange);
+    return m_players[std::size_t(index - 1)];
+}
+
+const PlayerRecord &PlayerTable::operator[](int index) const
+{
+    return const_cast<PlayerTable &>(*this)[index];
+}
+
+namespace {
+QString read(const char *key, const QString &defaultText)
+{
+    return SettingsStore::GetSetting(QLatin1String(Section), QLatin1String(key), defaultText);
+}
+
+void write(const QString &key, const QString &text)
+{
+    SettingsStore::SaveSetting(QLatin1String(Section), key, text);
+}
+
+QString defaultName(int seat) { return QStringLiteral("Player %1").arg(seat); }
+}
+
+qint32 ColorFromText(const QString &text, qint32 defaultValue)
+{
+    QString accepted = QString::number(defaultValue);
+    if (text.size() <= 8 && NumericText::IsNumeric(text)
+        && NumericText::TextToInt32(text) <= MaxColor)
+        accepted = text;
+    return NumericText::TextToInt32(accepted);
+}
+
+void LoadGameSettings()
+{
+    basMain::Trap([] {
+        GameSettingsRecord &gs = GameSettings;
+
+        const QString count = read("PlayerCnt", QStringLiteral("1"));
+        const bool countOk = count == u"1" || count == u"2" || count == u"3" || count == u"4";
+        gs.PlayerCnt = NumericText::TextToInt16(countOk ? count : QStringLiteral("1"));
+
+        const QString testament = read("Testament", QStringLiteral("BT"));
+        gs.Testament = (testament == u"OT" || testament == u"NT" || testament == u"BT")
+                           ? testament : QStringLiteral("BT");
+
+        for (int i = 1; i <= MaxPlayers; ++i) {
+            const QString name = SettingsStore::GetSetting(QLatin1String(Section),
+                                                           QStringLiteral("Player%1").arg(i), defaultName(i));
+            gs.Players[i].Name = (name.size() >= 1 && name.size() <= MaxNameLength) ? name : defaultName(i);
+        }
+
+        const QString timed = read("Timed", QStringLiteral("False"));
+        gs.Timed = timed == u"True";
+
+        gs.WinClr = ColorFromText(read("WinClr", QStringLiteral("12632256")), DefaultWinClr);
+        gs.WinTxtClr = ColorFromText(read("WinTxtClr", QStringLiteral("0")), DefaultWinTxtClr);
+    });
+}
+
+void SaveGameSettings()
+{
+    basMain::Trap([] {
+        const GameSettingsRecord &gs = GameSettings;
+        write(QStringLiteral("PlayerCnt"), QString::number(gs.PlayerCnt));
+        write(QStringLiteral("Testament"), gs.Testament);
+        for (int i = 1; i <= MaxPlayers; ++i)
+            write(QStringLiteral("Player%1").arg(i), gs.Players[i].Name);
+        write(QStringLiteral("Timed"), gs.Timed ? QStringLiteral("True") : QStringLiteral("False"));
+        write(QStringLiteral("WinClr"), QString::number(gs.WinClr));
+        write(QStringLiteral("WinTxtClr"), QString::number(gs.WinTxtClr));
+        SettingsStore::Sync();
+    });
+}
+}

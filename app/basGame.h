@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+// The process-wide game settings and the player table.
+namespace basGame {
+
+struct PlayerRecord
+{
+    QString Name;
+    qint16 Score = 0;    // points total of the game in progress
+    qint16 Percent = 0;  // share of correct answers, whole percent
+    qint16 Answered = 0; // questions answered in the game
+    qint16 Correct = 0;  // correct answers in the game
+    qint16 Points = 0;   // points of the player's last answer
+};
+
+inline constexpr int MaxPlayers = 4;
+
+// Four player seats indexed 1 to 4; any other index is error 9.
+class PlayerTable
+{
+public:
+    PlayerRecord &operator[](int index);
+    const PlayerRecord &operator[](int index) const;
+
+private:
+    std::array<PlayerRecord, MaxPlayers> m_players{};
+};
+
+struct GameSettingsRecord
+{
+    qint16 PlayerCnt = 0;
+    QString Testament;   // "OT", "NT" or "BT"
+    bool Timed = false;
+    qint32 WinClr = 0;    // RGB, red in the low byte
+    qint32 WinTxtClr = 0;
+    PlayerTable Players;
+};
+
+extern GameSettingsRecord GameSettings;
+
+inline constexpr auto Section = "GameSettings";
+inline constexpr qint32 DefaultWinClr = 12632256; // light grey, RGB(192, 192, 192)
+inline constexpr qint32 DefaultWinTxtClr = 0;      // black
+inline constexpr qint32 MaxColor = 16777215;
+inline constexpr int MaxNameLength = 25;
+
+// Reads the nine keys; a text that is not accepted silently becomes the key's default.
+// A run-time error (a colour such as "1e10") is reported and loading stops at that key.
+void LoadGameSettings();
+
+// Writes all nine keys; an error is reported and the remaining keys are not written.
+void SaveGameSettings();
+
+// The acceptance rule of a stored colour: the colour, or the default when the text is not
+// accepted. Raises error 6 when a short numeric text is too large for a 32-bit integer.
+qint32 ColorFromText(const QString &text, qint32 defaultValue);
+}

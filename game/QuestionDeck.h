@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+class DataControl;
+class Recordset;
+
+// The question deck: the rows of tblQuillory in the order of their Sort field.
+namespace QuestionDeck {
+
+inline constexpr auto TableName = "tblQuillory";
+
+// "select * from tblQuillory order by Sort", built the way the deck always has.
+QString ShuffledRecordSource();
+
+// Writes a fresh random permutation of 1..row count into the Sort field of every row (one
+// transaction, through a clone of the open record set), then reopens the data control in
+// Sort order, standing on its first row: the first question of the game whatever its
+// testament. On an error nothing is written and the data control stays as it was.
+void Shuffle(DataControl &dat);
+
+// True when a row's Testament value matches the setting: "BT" matches every row, otherwise
+// the texts must be equal (exact, case-sensitive); a Null tag matches only "BT".
+bool Matches(const QVariant &rowTestament, const QString &setting);
+
+// Moves to the next row that matches the setting. True when a question is current; false
+// when the deck ran out, the cursor then standing on the deck's last row.
+bool DrawNext(Recordset &deck, const QString &testament);
+}

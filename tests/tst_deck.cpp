@@ -1,0 +1,162 @@
+// The question deck: random numbers, shuffles of any size, dealing with the testament rule.
+#include "TestSupport.h"
+
+#include "app/DataControl.h"
+#include "app/Database.h"
+#include "app/Recordset.h"
+#include "app/RunTimeError.h"
+#include "app/Statement.h"
+#include "game/QuestionDeck.h"
+#include "game/Random.h"
+
+#include <QCoreApplication>
+#include <QSet>
+#include <QTemporaryDir>
+
+class tst_Deck : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString database(int rows, const QStringList &testaments = {QStringLiteral("OT"), QStringLiteral("NT")})
+    {
+        static int n = 0;
+        return TestSupport::makeDatabase(dir.filePath(QStringLiteral("deck%1.mdb").arg(++n)),
+                                         TestSupport::sampleRows(rows, testaments));
+    }
+    static void open(DataControl &dat, const QString &file)
+    {
+        dat.Connect = QStringLiteral(";pwd=kelpy47");
+        dat.DatabaseName = file;
+        dat.RecordSource = QStringLiteral("tblQuillory");
+        dat.Refresh();
+    }
+    static QList<int> sortValues(const QString &file)
+    {
+        auto db = Database::open(file, TestSupport::Password);
+        Statement q(db->handle(), QStringLiteral("SELECT Sort FROM tblQuillory ORDER BY rowid"));
+        QList<int> out;
+        while (q.step())
+            out << int(q.int64(0));
+        return out;
+    }
+    static QStringList dealt(Recordset &rs, const QString &testament)
+    {
+        QStringList out{rs.FieldText(QStringLiteral("Question"))};
+        while (QuestionDeck::DrawNext(rs, testament))
+            out << rs.FieldText(QStringLiteral("Question"));
+        return out;
+    }
+
+private slots:
+    void randomIntStaysInRange()
+    {
+        for (int i = 0; i < 2000; ++i) {
+            const qint16 v = Random::RandomInt<qint16>(1, 4);
+            QVERIFY(v >= 1 && v <= 4);
+        }
+        QCOMPARE(Random::RandomInt<qint16>(7, 7), qint16(7));
+        QCOMPARE(Random::RandomInt<qint16>(-32768, -32768), qint16(-32768));
+        QVERIFY_THROWS_EXCEPTION(RunTimeError, Random::RandomInt<qint16>(-32768, 32767));
+    }
+
+    void shuffleOfFourReachesAllTwentyFourOrders()
+    {
+        QSet<QString> orders;
+        std::array<qint16, 4> order{};
+        for (int i = 0; i < 3000 && orders.size() < 24; ++i) {
+            Random::ShuffleArray<qint16>(order, 1);
+            orders.insert(QStringLiteral("%1%2%3%4").arg(order[0]).arg(order[1]).arg(order[2]).arg(order[3]));
+        }
+        QCOMPARE(orders.size(), 24);
+        // Any lower bound: the values are the indexes themselves.
+        std::array<qint16, 3> other{};
+        Random::ShuffleArray<qint16>(other, -1);
+        std::sort(other.begin(), other.end());
+        QCOMPARE(other, (std::array<qint16, 3>{-1, 0, 1}));
+    }
+
+    void everyRowGetsAPermutation_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("3 rows") << 3;
+        QTest::newRow("1000 rows") << 1000;
+        QTest::newRow("1200 rows") << 1200;
+    }
+    void everyRowGetsAPermutation()
+    {
+        QFETCH(int, rows);
+        const QString file = database(rows);
+        DataControl dat;
+        open(dat, file);
+        QuestionDeck::Shuffle(dat);
+        QList<int> first = sortValues(file);
+        QList<int> sorted = first;
+        std::sort(sorted.begin(), sorted.end());
+        QList<int> expected(rows);
+        std::iota(expected.begin(), expected.end(), 1);
+        QCOMPARE(sorted, expected);
+
+        // The deck is reopened in Sort order on its first row, and deals every row once.
+        QCOMPARE(dat.RecordSource, QStringLiteral("select * from tblQuillory order by Sort"));
+        Recordset &rs = dat.recordset();
+        QCOMPARE(rs.Field(QStringLiteral("Sort")).toInt(), 1);
+        const QStringList all = dealt(rs, QStringLiteral("BT"));
+        QCOMPARE(all.size(), rows);
+        QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), rows);
+
+        if (rows >= 1000) { // two shuffles in quick succession differ
+            QuestionDeck::Shuffle(dat);
+            QVERIFY(sortValues(file) != first);
+        }
+    }
+
+    void emptyTableShufflesAndThenHasNoCurrentRecord()
+    {
+        const QString file = database(1);
+        TestSupport::execSql(file, QStringLiteral("DELETE FROM tblQuillory"));
+        DataControl dat;
+        open(dat, file);
+        QuestionDeck::Shuffle(dat);
+        QVERIFY(dat.recordset().EOF_());
+        QVERIFY_THROWS_EXCEPTION(RunTimeError, dat.recordset().FieldText(QStringLiteral("Answer1")));
+    }
+
+    void testamentRuleSkipsOtherAndNullTags()
+    {
+        // Rows cycle OT, NT, Null, "ot", OT ... in stored order (no shuffle here).
+        const QString file = database(10, {QStringLiteral("OT"), QStringLiteral("NT"), QString(), QStringLiteral("ot")});
+        DataControl dat;
+        open(dat, file);
+        const QStringList ot = dealt(dat.recordset(), QStringLiteral("OT"));
+        QCOMPARE(ot, (QStringList{"Question 1", "Question 5", "Question 9"}));
+        // The deck ran out: the cursor stands on the last row, whatever its tag.
+        QCOMPARE(dat.recordset().FieldText(QStringLiteral("Question")), QStringLiteral("Question 10"));
+
+        dat.Refresh();
+        QCOMPARE(dealt(dat.recordset(), QStringLiteral("NT")), (QStringList{"Question 1", "Question 2", "Question 6", "Question 10"}));
+        dat.Refresh();
+        QCOMPARE(dealt(dat.recordset(), QStringLiteral("BT")).size(), 10);
+    }
+
+    void shuffleOnAReadOnlyFileLeavesTheDeckAsItWas()
+    {
+        const QString file = database(5);
+        DataControl dat;
+        open(dat, file);
+        const QList<int> before = sortValues(file);
+        QFile::setPermissions(file, QFileDevice::ReadOwner);
+        dat.CloseDatabase();
+        dat.Refresh();
+        if (QFileInfo(file).isWritable())
+            QSKIP("running as a user who can write read-only files");
+        QVERIFY_THROWS_EXCEPTION(RunTimeError, QuestionDeck::Shuffle(dat));
+        QCOMPARE(dat.RecordSource, QStringLiteral("tblQuillory"));
+        QCOMPARE(dat.recordset().FieldText(QStringLiteral("Question")), QStringLiteral("Question 1"));
+        QCOMPARE(sortValues(file), before);
+    }
+};
+
+QUILLORY_CORE_TEST_MAIN(tst_Deck)
+#include "tst_deck.moc"

@@ -1,0 +1,241 @@
+// The question-database engine: keys, damaged files, record sets, clones and edits.
+#include "TestSupport.h"
+
+#include "app/DataControl.h"
+#include "app/Database.h"
+#include "app/Recordset.h"
+#include "app/RunTimeError.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+namespace {
+int errorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const RunTimeError &e) {
+        return e.number();
+    }
+    return 0;
+}
+}
+
+class tst_Engine : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    void openControl(DataControl &dat, const QString &file, const QString &source = QStringLiteral("tblQuillory"))
+    {
+        dat.Connect = QStringLiteral(";pwd=kelpy47");
+        dat.DatabaseName = file;
+        dat.RecordSource = source;
+        dat.Refresh();
+    }
+
+private slots:
+    void badFilesAreErrorsNotCrashes_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("error");
+        QTest::newRow("wrong password") << "password" << int(Err::NotADatabase);
+        QTest::newRow("random bytes") << "random" << int(Err::NotADatabase);
+        QTest::newRow("empty file") << "empty" << int(Err::TableNotFound);
+        QTest::newRow("missing file") << "missing" << int(Err::CantOpen);
+        QTest::newRow("folder") << "folder" << int(Err::CantOpen);
+        QTest::newRow("missing table") << "notable" << int(Err::TableNotFound);
+        QTest::newRow("bad record source") << "source" << int(Err::BadRecordSource);
+        QTest::newRow("missing sort field") << "nosort" << int(Err::FieldNotFound);
+    }
+    void badFilesAreErrorsNotCrashes()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, error);
+        const QString file = path(kind + QStringLiteral(".mdb"));
+        QString source = QStringLiteral("tblQuillory");
+        QString connect = QStringLiteral(";pwd=kelpy47");
+        if (kind == u"password") {
+            TestSupport::makeDatabase(file, TestSupport::sampleRows(3));
+            connect = QStringLiteral(";pwd=kelpy48");
+        } else if (kind == u"random") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QByteArray bytes(8192, '\0');
+            for (char &c : bytes)
+                c = char(QRandomGenerator::global()->generate());
+            f.write(bytes);
+        } else if (kind == u"empty") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        } else if (kind == u"folder") {
+            QDir().mkpath(file);
+        } else if (kind == u"notable") {
+            TestSupport::makeDatabase(file, TestSupport::sampleRows(3));
+            TestSupport::execSql(file, QStringLiteral("DROP TABLE tblQuillory"));
+        } else if (kind == u"source") {
+            TestSupport::makeDatabase(file, TestSupport::sampleRows(3));
+            source = QStringLiteral("select * from tblQuillory; drop table tblQuillory");
+        } else if (kind == u"nosort") {
+            TestSupport::makeDatabase(file, TestSupport::sampleRows(3));
+            source = QStringLiteral("select * from tblQuillory order by Shuffle");
+        }
+        DataControl dat;
+        dat.Connect = connect;
+        dat.DatabaseName = file;
+        dat.RecordSource = source;
+        QCOMPARE(errorOf([&] { dat.Refresh(); }), error);
+        QVERIFY(!dat.isOpen());
+        QCOMPARE(errorOf([&] { dat.recordset(); }), int(Err::NotOpen));
+    }
+
+    void truncatedFileFailsCleanly()
+    {
+        const QString file = path(QStringLiteral("truncated.mdb"));
+        TestSupport::makeDatabase(file, TestSupport::sampleRows(400));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.size() > 8192);
+        f.resize(f.size() / 2);
+        f.close();
+        DataControl dat;
+        // Either the open fails or a read does; in both cases with a damaged-file error.
+        const int e = errorOf([&] {
+            openControl(dat, file);
+            Recordset &rs = dat.recordset();
+            for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext())
+                rs.FieldText(QStringLiteral("Question"));
+        });
+        QVERIFY2(e == Err::Damaged || e == Err::NotADatabase, qPrintable(QString::number(e)));
+    }
+
+    void fileIsEncrypted()
+    {
+        const QString file = path(QStringLiteral("secret.mdb"));
+        TestSupport::makeDatabase(file, TestSupport::sampleRows(20));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(!bytes.contains("Question 1"));
+        QVERIFY(!bytes.contains("Right 1"));
+        QVERIFY(!bytes.contains("tblQuillory"));
+        QVERIFY(!bytes.startsWith("SQLite format 3"));
+        QCOMPARE(errorOf([&] { Database::open(file, QString()); }), int(Err::NotADatabase));
+    }
+
+    void cursorMovesLikeTheGameExpects()
+    {
+        const QString file = path(QStringLiteral("moves.mdb"));
+        TestSupport::makeDatabase(file, TestSupport::sampleRows(3));
+        DataControl dat;
+        openControl(dat, file);
+        Recordset &rs = dat.recordset();
+        QCOMPARE(rs.RecordCount(), 3);
+        QCOMPARE(rs.FieldText(QStringLiteral("Question")), QStringLiteral("Question 1"));
+        rs.MoveNext();
+        rs.MoveNext();
+        QCOMPARE(rs.FieldText(QStringLiteral("answer1")), QStringLiteral("Right 3")); // names ignore case
+        rs.MoveNext();
+        QVERIFY(rs.EOF_());
+        QCOMPARE(errorOf([&] { rs.FieldText(QStringLiteral("Question")); }), int(Err::NoCurrentRecord));
+        QCOMPARE(errorOf([&] { rs.MoveNext(); }), int(Err::NoCurrentRecord));
+        rs.MovePrevious(); // from past the end back onto the last row
+        QCOMPARE(rs.FieldText(QStringLiteral("Question")), QStringLiteral("Question 3"));
+        rs.MoveFirst();
+        rs.MovePrevious();
+        QVERIFY(rs.BOF());
+        QCOMPARE(errorOf([&] { rs.MovePrevious(); }), int(Err::NoCurrentRecord));
+        QCOMPARE(errorOf([&] { rs.Field(QStringLiteral("Nope")); }), int(Err::FieldNotFound));
+    }
+
+    void nullsAreNullAndFailAsText()
+    {
+        const QString file = path(QStringLiteral("nulls.mdb"));
+        TestSupport::makeDatabase(file, TestSupport::sampleRows(2));
+        TestSupport::execSql(file, QStringLiteral("UPDATE tblQuillory SET Answer3 = NULL, Reference = NULL WHERE rowid = 1"));
+        DataControl dat;
+        openControl(dat, file);
+        Recordset &rs = dat.recordset();
+        QVERIFY(rs.Field(QStringLiteral("Answer3")).isNull());
+        QCOMPARE(errorOf([&] { rs.FieldText(QStringLiteral("Answer3")); }), int(Err::InvalidUseOfNull));
+        QCOMPARE(errorOf([&] { rs.FieldText(QStringLiteral("Reference")); }), int(Err::InvalidUseOfNull));
+        QCOMPARE(rs.FieldText(QStringLiteral("Answer2")), QStringLiteral("Wrong 1a"));
+    }
+
+    void cloneEditsReachTheFileAndTheNextRefresh()
+    {
+        const QString file = path(QStringLiteral("edits.mdb"));
+        TestSupport::makeDatabase(file, TestSupport::sampleRows(3));
+        DataControl dat;
+        openControl(dat, file);
+        auto clone = dat.recordset().Clone();
+        QCOMPARE(errorOf([&] { clone->SetField(QStringLiteral("Sort"), 1); }), int(Err::NoEdit));
+        QCOMPARE(errorOf([&] { clone->Update(); }), int(Err::NoEdit));
+        int sort = 3;
+        for (clone->MoveFirst(); !clone->EOF_(); clone->MoveNext()) {
+            clone->Edit();
+            clone->SetField(QStringLiteral("Sort"), sort--);
+            clone->Update();
+        }
+        QCOMPARE(errorOf([&] { clone->Edit(); }), int(Err::NoCurrentRecord));
+        // The control's own record set is untouched by the clone's moves.
+        QCOMPARE(dat.recordset().FieldText(QStringLiteral("Question")), QStringLiteral("Question 1"));
+        dat.RecordSource = QStringLiteral("select * from tblQuillory order by Sort");
+        dat.Refresh();
+        QCOMPARE(dat.recordset().FieldText(QStringLiteral("Question")), QStringLiteral("Question 3"));
+        // Values with quotes and markup are stored as given, never as SQL.
+        Recordset &rs = dat.recordset();
+        rs.Edit();
+        rs.SetField(QStringLiteral("Question"), QStringLiteral("It's \"<b>bold</b>\"; DROP TABLE tblQuillory;--"));
+        rs.Update();
+        dat.Refresh();
+        QCOMPARE(dat.recordset().FieldText(QStringLiteral("Question")),
+                 QStringLiteral("It's \"<b>bold</b>\"; DROP TABLE tblQuillory;--"));
+    }
+
+    void closedDatabaseIsAnErrorUntilRefreshed()
+    {
+        const QString file = path(QStringLiteral("close.mdb"));
+        TestSupport::makeDatabase(file, TestSupport::sampleRows(2));
+        DataControl dat;
+        openControl(dat, file);
+        dat.CloseDatabase();
+        QCOMPARE(errorOf([&] { dat.recordset(); }), int(Err::NotOpen));
+        dat.Refresh();
+        QCOMPARE(dat.recordset().RecordCount(), 2);
+    }
+
+    void recordSourceForms_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<bool>("descending");
+        QTest::newRow("table") << "tblQuillory" << "tblQuillory" << "" << false;
+        QTest::newRow("query") << "select * from tblQuillory order by Sort" << "tblQuillory" << "Sort" << false;
+        QTest::newRow("upper case, desc") << "SELECT * FROM t ORDER BY x DESC;" << "t" << "x" << true;
+        QTest::newRow("no order") << "select * from t" << "t" << "" << false;
+    }
+    void recordSourceForms()
+    {
+        QFETCH(QString, source);
+        const auto parsed = DataControl::parseRecordSource(source);
+        QTEST(parsed.table, "table");
+        QTEST(parsed.orderBy, "order");
+        QTEST(parsed.descending, "descending");
+    }
+
+    void passwordComesFromTheConnectString()
+    {
+        QCOMPARE(DataControl::passwordOf(QStringLiteral(";pwd=kelpy47")), QStringLiteral("kelpy47"));
+        QCOMPARE(DataControl::passwordOf(QStringLiteral("MS Access; PWD=a=b")), QStringLiteral("a=b"));
+        QCOMPARE(DataControl::passwordOf(QStringLiteral(";uid=x")), QString());
+    }
+};
+
+QUILLORY_CORE_TEST_MAIN(tst_Engine)
+#include "tst_engine.moc"

@@ -1,0 +1,177 @@
+// The question bank's text form and its checks against the King James text.
+#include "TestSupport.h"
+
+#include "tools/KjvText.h"
+#include "tools/QuestionBank.h"
+#include "tools/QuestionDatabase.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+namespace {
+const QByteArray Header = "Question\tAnswer1\tAnswer2\tAnswer3\tAnswer4\tTestament\tReference\n";
+
+QStringList messagesOf(const QuestionBank &bank, BankFinding::Kind kind)
+{
+    QStringList out;
+    for (const BankFinding &f : bank.findings())
+        if (f.kind == kind)
+            out << f.where + QStringLiteral(": ") + f.message;
+    return out;
+}
+}
+
+class tst_QuestionBank : public QObject
+{
+    Q_OBJECT
+
+    std::optional<KjvText> kjv;
+
+private slots:
+    void initTestCase()
+    {
+        QString error;
+        kjv = KjvText::load(QStringLiteral(QUILLORY_SOURCE_DIR "/data/kjv.tsv.gz"), &error);
+        QVERIFY2(kjv, qPrintable(error));
+        QCOMPARE(kjv->books().size(), 66);
+    }
+
+    void malformedLinesAreNamed()
+    {
+        QuestionBank bank;
+        bank.parse(Header + "Only\tsix\tfields\there\tand\tOT\n"
+                            "Q?\tA\tB\tC\tD\tOT\tGenesis 1:1\r\n"
+                            "\xff\xfe bad bytes\tA\tB\tC\tD\tOT\tGenesis 1:1\n",
+                   QStringLiteral("bank.tsv"));
+        QCOMPARE(bank.rows().size(), 1);
+        QCOMPARE(bank.rows()[0].reference, QStringLiteral("Genesis 1:1")); // CR stripped
+        const QStringList errors = messagesOf(bank, BankFinding::Error);
+        QCOMPARE(errors.size(), 2);
+        QVERIFY(errors[0].startsWith(QStringLiteral("bank.tsv:2: expected 7")));
+        QVERIFY(errors[1].startsWith(QStringLiteral("bank.tsv:4: not valid UTF-8")));
+
+        QuestionBank noHeader;
+        noHeader.parse("Q?\tA\tB\tC\tD\tOT\tGenesis 1:1\n", QStringLiteral("x.tsv"));
+        QCOMPARE(noHeader.errorCount(), 1);
+        QVERIFY(noHeader.rows().isEmpty());
+    }
+
+    void rowRulesCatchBadRows_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QString>("error"); // empty: the row is sound
+        QTest::newRow("sound") << QByteArray("Who built the ark?\tNoah\tMoses\tAbraham\tLot\tOT\tGenesis 6:14") << "";
+        QTest::newRow("empty answer") << QByteArray("Q?\tNoah\t\tAbraham\tLot\tOT\tGenesis 6:14") << "Answer2 is empty";
+        QTest::newRow("blanks") << QByteArray("Q?\tNoah \tMoses\tAbraham\tLot\tOT\tGenesis 6:14") << "Answer1 has blanks";
+        QTest::newRow("same answer twice") << QByteArray("Q?\tNoah\tnoah\tAbraham\tLot\tOT\tGenesis 6:14") << "not distinct";
+        QTest::newRow("long answer") << QByteArray("Q?\tNoah\t" + QByteArray(41, 'x') + "\tAbraham\tLot\tOT\tGenesis 6:14") << "longer than 40";
+        QTest::newRow("meta answer") << QByteArray("Q?\tNoah\tAll of the above\tAbraham\tLot\tOT\tGenesis 6:14") << "depends on the others";
+        QTest::newRow("testament") << QByteArray("Q?\tNoah\tMoses\tAbraham\tLot\tot\tGenesis 6:14") << "testament must be";
+        QTest::newRow("no reference") << QByteArray("Q?\tNoah\tMoses\tAbraham\tLot\tOT\t") << "Reference is empty";
+    }
+    void rowRulesCatchBadRows()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(QString, error);
+        QuestionBank bank;
+        bank.parse(Header + row + '\n', QStringLiteral("b.tsv"));
+        bank.checkRows();
+        const QStringList errors = messagesOf(bank, BankFinding::Error);
+        if (error.isEmpty())
+            QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
+        else
+            QVERIFY2(errors.size() == 1 && errors[0].contains(error), qPrintable(errors.join(u'\n')));
+    }
+
+    void duplicatesAreFound()
+    {
+        QuestionBank bank;
+        bank.parse(Header + "Who built the ark?\tNoah\tMoses\tAbraham\tLot\tOT\tGenesis 6:14\n"
+                            "Who built the ARK\tNoah\tMoses\tAbraham\tLot\tOT\tGenesis 6:14\n"
+                            "Who sent out a dove?\tNoah\tShem\tHam\tJapheth\tOT\tGenesis 6:8\n",
+                   QStringLiteral("d.tsv"));
+        bank.checkRows();
+        QCOMPARE(messagesOf(bank, BankFinding::Error), QStringList{"d.tsv:3: the same question as d.tsv:2"});
+        QCOMPARE(messagesOf(bank, BankFinding::Note).size(), 2); // same answer in the same chapter
+    }
+
+    void referencesResolveAgainstTheText_data()
+    {
+        QTest::addColumn<QString>("reference");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("verses");
+        QTest::newRow("verse") << "1 Samuel 17:49" << true << 1;
+        QTest::newRow("range") << "Genesis 6:13-14" << true << 2;
+        QTest::newRow("across chapters") << "Genesis 1:31-2:2" << true << 3;
+        QTest::newRow("Psalm") << "Psalm 23:1" << true << 1;
+        QTest::newRow("Song of Solomon") << "Song of Solomon 2:1" << true << 1;
+        QTest::newRow("no such verse") << "Jude 1:26" << false << 0;
+        QTest::newRow("no such book") << "Hezekiah 1:1" << false << 0;
+        QTest::newRow("backwards") << "Genesis 6:14-13" << false << 0;
+        QTest::newRow("malformed") << "Genesis 6" << false << 0;
+    }
+    void referencesResolveAgainstTheText()
+    {
+        QFETCH(QString, reference);
+        QFETCH(bool, exists);
+        QFETCH(int, verses);
+        QString error;
+        const auto p = kjv->passage(reference, &error);
+        QCOMPARE(p.has_value(), exists);
+        if (p)
+            QCOMPARE(p->verseCount, verses);
+        else
+            QVERIFY(!error.isEmpty());
+    }
+
+    void answersBorneOutByThePassage_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("reference");
+        QTest::addColumn<bool>("borne");
+        QTest::newRow("name") << "David" << "1 Samuel 17:49-50" << true;
+        QTest::newRow("stop words ignored") << "With a sling and a stone" << "1 Samuel 17:50" << true;
+        QTest::newRow("digits as words") << "969" << "Genesis 5:27" << true;
+        QTest::newRow("score form") << "185000" << "2 Kings 19:35" << true;
+        QTest::newRow("an hundred") << "120" << "2 Chronicles 5:12" << true;
+        QTest::newRow("KJV spelling of Elijah") << "Elijah" << "Matthew 17:3" << true;
+        QTest::newRow("wrong number") << "950" << "Genesis 5:27" << false;
+        QTest::newRow("wrong name") << "Goliath" << "Genesis 5:27" << false;
+        QTest::newRow("paraphrase") << "Ten plagues" << "Exodus 12:29" << false;
+    }
+    void answersBorneOutByThePassage()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, reference);
+        QString error;
+        const auto p = kjv->passage(reference, &error);
+        QVERIFY2(p, qPrintable(error));
+        QTEST(QuestionBank::BorneOut(answer, p->text), "borne");
+    }
+
+    void testamentMustMatchTheBook()
+    {
+        QuestionBank bank;
+        bank.parse(Header + "Where was Jesus born?\tBethlehem\tNazareth\tJerusalem\tCana\tOT\tMatthew 2:1\n",
+                   QStringLiteral("t.tsv"));
+        QCOMPARE(bank.checkAgainstText(*kjv), 1);
+        QCOMPARE(messagesOf(bank, BankFinding::Error), QStringList{"t.tsv:2: testament OT, but Matthew is in the NT"});
+    }
+
+    void databaseRoundTripKeepsEveryField()
+    {
+        QTemporaryDir dir;
+        QuestionBank bank;
+        bank.parse(Header + "It's \"quoted\" & <b>marked</b>?\tA\u00e9\tB\tC\tD\tNT\tJohn 3:16\n", QStringLiteral("r.tsv"));
+        const QString file = dir.filePath(QStringLiteral("r.mdb"));
+        QuestionDatabase::Write(file, TestSupport::Password, bank.rows());
+        const auto rows = QuestionDatabase::Read(file, TestSupport::Password);
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].question, bank.rows()[0].question);
+        QCOMPARE(rows[0].answers, bank.rows()[0].answers);
+        QCOMPARE(QuestionDatabase::ToText(rows), Header + bank.rows()[0].question.toUtf8() + "\tA\xc3\xa9\tB\tC\tD\tNT\tJohn 3:16\n");
+    }
+};
+
+QUILLORY_CORE_TEST_MAIN(tst_QuestionBank)
+#include "tst_questionbank.moc"

@@ -1,0 +1,84 @@
+// Start-up: the missing-file message, the error report, and the main window's first game.
+#include "TestSupport.h"
+
+#include "app/RunTimeError.h"
+#include "app/SettingsStore.h"
+#include "app/basGame.h"
+#include "app/basMain.h"
+#include "app/frmMain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        TestSupport::clearMessages();
+        TestSupport::clearSettings();
+    }
+
+    void missingDatabaseEndsWithOneMessageAndNoWindow()
+    {
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/it's here-XXXXXX"));
+        QVERIFY(!basMain::Main(dir.path()));
+        QCOMPARE(TestSupport::messages().size(), 1);
+        const auto &m = TestSupport::messages()[0];
+        QCOMPARE(m.text, QStringLiteral("Couldn't find file '") + dir.path() + QStringLiteral("/Quillory.mdb'."));
+        QCOMPARE(m.title, QStringLiteral("Error"));
+        QCOMPARE(m.style, 48);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void errorReportFormat()
+    {
+        basMain::ReportError(RunTimeError::standard(Err::Overflow));
+        QCOMPARE(TestSupport::messages().size(), 1);
+        QCOMPARE(TestSupport::messages()[0].text, QStringLiteral("Error #: 6\rOverflow"));
+        QCOMPARE(TestSupport::messages()[0].style, 48);
+        // A trap reports and ends the procedure; nothing escapes to the caller.
+        QVERIFY(!basMain::Trap([] { throw std::runtime_error("boom"); }));
+        QCOMPARE(TestSupport::errorTexts().size(), 2);
+    }
+
+    void startsAGameOnTheDatabaseBesideTheProgram()
+    {
+        QTemporaryDir dir;
+        TestSupport::makeDatabase(dir.filePath(QStringLiteral("Quillory.mdb")), TestSupport::sampleRows(5));
+        QVERIFY(basMain::Main(dir.path()));
+        QCOMPARE(basMain::DatabasePath, dir.path() + QStringLiteral("/Quillory.mdb"));
+        QVERIFY(TestSupport::messages().isEmpty());
+        auto *window = qobject_cast<frmMain *>(QApplication::topLevelWidgets().value(0));
+        QVERIFY(window);
+        const QString question = window->findChild<QLabel *>(QStringLiteral("lblQuestion"))->text();
+        QVERIFY2(question.startsWith(QStringLiteral("Question ")), qPrintable(question));
+
+        basGame::GameSettings.Players[1].Name = QStringLiteral("Ann");
+        QVERIFY(window->close());
+        QCOMPARE(SettingsStore::GetSetting(QStringLiteral("GameSettings"), QStringLiteral("Player1"), {}), QStringLiteral("Ann"));
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void wrongPasswordIsReportedAndTheWindowStillOpens()
+    {
+        QTemporaryDir dir;
+        TestSupport::makeDatabase(dir.filePath(QStringLiteral("Quillory.mdb")), TestSupport::sampleRows(5),
+                                  QStringLiteral("another"));
+        QVERIFY(basMain::Main(dir.path()));
+        const QStringList errors = TestSupport::errorTexts();
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].startsWith(QStringLiteral("Error #: 3101\r")), qPrintable(errors[0]));
+        auto *window = QApplication::topLevelWidgets().value(0);
+        QVERIFY(window);
+        window->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+QUILLORY_TEST_MAIN(tst_Startup)
+#include "tst_startup.moc"

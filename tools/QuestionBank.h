@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+class KjvText;
+
+// The question bank in text form: UTF-8, tab-separated, one question a row under the header
+// "Question Answer1 Answer2 Answer3 Answer4 Testament Reference". Answer1 is the correct answer.
+struct QuestionRow
+{
+    QString question;
+    std::array<QString, 4> answers;
+    QString testament;
+    QString reference;
+    QString where; // "file:line", for messages
+};
+
+struct BankFinding
+{
+    enum Kind { Error, Warning, Note };
+    Kind kind;
+    QString where;
+    QString message;
+};
+
+class QuestionBank
+{
+public:
+    static const QStringList &header();
+    static constexpr int MaxAnswerLength = 40;
+
+    // Parses one bank text. Malformed lines are reported in findings and skipped.
+    void parse(const QByteArray &text, const QString &sourceName);
+    // Reads files, or every *.tsv of a folder in name order. False when a file cannot be read.
+    bool loadPaths(const QStringList &paths);
+    void add(const QuestionRow &row) { m_rows << row; }
+
+    const QList<QuestionRow> &rows() const { return m_rows; }
+    const QList<BankFinding> &findings() const { return m_findings; }
+    int errorCount() const;
+
+    // Row rules: no empty field or surrounding blanks, four distinct answers of at most 40
+    // characters, no "all/none of the above", testament "OT" or "NT", a reference, no question
+    // twice, and the same correct answer to the same chapter listed as a possible repeat.
+    void checkRows();
+
+    // Rules against the King James text: the reference exists, the testament is the book's,
+    // and the correct answer's key words appear in the referenced verses (rows where they do
+    // not are listed as paraphrases). Returns the number of rows borne out by their passage.
+    int checkAgainstText(const KjvText &kjv);
+
+    struct Totals
+    {
+        int rows = 0, ot = 0, nt = 0, books = 0, largestBookCount = 0;
+        QString largestBook;
+    };
+    Totals totals(const KjvText *kjv) const;
+
+    // The key-word test: every key word of answer (stop words dropped, numbers also as English
+    // words, common spellings of well-known names accepted) appears in passage.
+    static bool BorneOut(const QString &answer, const QString &passage);
+
+    void addFinding(BankFinding::Kind kind, const QString &where, const QString &message)
+    {
+        m_findings << BankFinding{kind, where, message};
+    }
+
+private:
+    QList<QuestionRow> m_rows;
+    QList<BankFinding> m_findings;
+};

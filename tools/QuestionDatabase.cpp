@@ -1,0 +1,79 @@
+#include "QuestionDatabase.h"
+
+#include "../app/Database.h"
+#include "../app/RunTimeError.h"
+#include "../app/Statement.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace QuestionDatabase {
+
+void Write(const QString &path, const QString &password, const QList<QuestionRow> &rows)
+{
+    const QString temporary = path + QStringLiteral(".new");
+    QFile::remove(temporary);
+    {
+        auto db = Database::open(temporary, password, Database::Mode::Create);
+        db->exec(QStringLiteral(
+            "CREATE TABLE tblQuillory (ID INTEGER PRIMARY KEY, Question TEXT, Answer1 TEXT, Answer2 TEXT,"
+            " Answer3 TEXT, Answer4 TEXT, Testament TEXT, Reference TEXT, Sort INTEGER)"));
+        Transaction transaction(*db);
+        Statement insert(db->handle(), QStringLiteral(
+            "INSERT INTO tblQuillory (Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, Sort)"
+            " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
+        int sort = 0;
+        for (const QuestionRow &r : rows) {
+            insert.reset();
+            insert.bind(1, r.question);
+            for (int i = 0; i < 4; ++i)
+                insert.bind(2 + i, r.answers[std::size_t(i)]);
+            insert.bind(6, r.testament);
+            insert.bind(7, r.reference);
+            insert.bind(8, ++sort);
+            insert.step();
+        }
+        transaction.commit();
+        db->close();
+    }
+    QFile::remove(path);
+    if (!QFile::rename(temporary, path)) {
+        QFile::remove(temporary);
+        throw RunTimeError(Err::FileAccess, QStringLiteral("Couldn't write '%1'.").arg(path));
+    }
+}
+
+QList<QuestionRow> Read(const QString &path, const QString &password)
+{
+    auto db = Database::open(path, password, Database::Mode::ReadOnly);
+    db->columns(QStringLiteral("tblQuillory"));
+    Statement q(db->handle(), QStringLiteral(
+        "SELECT rowid, Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference FROM tblQuillory ORDER BY rowid"));
+    QList<QuestionRow> rows;
+    while (q.step()) {
+        QuestionRow r;
+        r.where = QStringLiteral("%1:#%2").arg(path).arg(q.int64(0));
+        r.question = q.value(1).toString();
+        for (int i = 0; i < 4; ++i)
+            r.answers[std::size_t(i)] = q.value(2 + i).toString();
+        r.testament = q.value(6).toString();
+        r.reference = q.value(7).toString();
+        rows << r;
+    }
+    return rows;
+}
+
+QByteArray ToText(const QList<QuestionRow> &rows)
+{
+    QByteArray out = QuestionBank::header().join(u'\t').toUtf8() + '\n';
+    auto clean = [](QString s) { return s.replace(u'\t', u' ').replace(u'\n', u' ').replace(u'\r', u' '); };
+    for (const QuestionRow &r : rows) {
+        const QStringList fields{r.question, r.answers[0], r.answers[1], r.answers[2], r.answers[3], r.testament, r.reference};
+        QStringList cleaned;
+        for (const QString &f : fields)
+            cleaned << clean(f);
+        out += cleaned.join(u'\t').toUtf8() + '\n';
+    }
+    return out;
+}
+}

@@ -1,0 +1,201 @@
+// quillory-db: builds, exports and checks the encrypted question database and its text bank.
+#include "KjvText.h"
+#include "QuestionBank.h"
+#include "QuestionDatabase.h"
+
+#include "../app/RunTimeError.h"
+#include "../app/basMain.h"
+#include "../app/DataControl.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+void out(const QString &text) { std::fputs(qPrintable(text + u'\n'), stdout); }
+void err(const QString &text) { std::fputs(qPrintable(text + u'\n'), stderr); }
+
+int usage()
+{
+    err(QStringLiteral(
+        "usage: quillory-db build -o OUT.mdb [--password P] BANK...\n"
+        "       quillory-db export [--password P] [-o OUT.tsv] DB.mdb\n"
+        "       quillory-db check [--kjv KJV.tsv[.gz]] [--bank-rules] [--password P] BANK_OR_DB...\n"
+        "       quillory-db count [--password P] BANK_OR_DB...\n"
+        "A BANK is a .tsv file or a folder of them; a DB is a .mdb file. The password defaults to the game's."));
+    return 2;
+}
+
+struct Options
+{
+    QString command, output, password, kjv;
+    bool bankRules = false;
+    QStringList inputs;
+};
+
+bool isDatabase(const QString &path) { return path.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive); }
+
+// Loads banks and databases alike into one bank; false after a read failure.
+bool loadInputs(const Options &o, QuestionBank &bank)
+{
+    bool ok = true;
+    for (const QString &input : o.inputs) {
+        if (isDatabase(input)) {
+            try {
+                for (const QuestionRow &r : QuestionDatabase::Read(input, o.password))
+                    bank.add(r);
+            } catch (const RunTimeError &e) {
+                bank.addFinding(BankFinding::Error, input, e.description());
+                ok = false;
+            }
+        } else if (!bank.loadPaths({input})) {
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+void printFindings(const QuestionBank &bank)
+{
+    static const char *kinds[] = {"error", "warning", "note"};
+    for (const BankFinding &f : bank.findings())
+        out(QStringLiteral("%1: %2: %3").arg(f.where, QLatin1String(kinds[f.kind]), f.message));
+}
+
+int build(const Options &o)
+{
+    QuestionBank bank;
+    loadInputs(o, bank);
+    bank.checkRows();
+    if (bank.errorCount() > 0) {
+        printFindings(bank);
+        err(QStringLiteral("quillory-db: %1 error(s); %2 not written").arg(bank.errorCount()).arg(o.output));
+        return 1;
+    }
+    if (bank.rows().isEmpty()) {
+        err(QStringLiteral("quillory-db: no questions found; %1 not written").arg(o.output));
+        return 1;
+    }
+    try {
+        QuestionDatabase::Write(o.output, o.password, bank.rows());
+    } catch (const RunTimeError &e) {
+        err(QStringLiteral("quillory-db: %1").arg(e.description()));
+        return 1;
+    }
+    out(QStringLiteral("wrote %1 questions to %2").arg(bank.rows().size()).arg(o.output));
+    return 0;
+}
+
+int exportDb(const Options &o)
+{
+    if (o.inputs.size() != 1)
+        return usage();
+    try {
+        const QByteArray text = QuestionDatabase::ToText(QuestionDatabase::Read(o.inputs[0], o.password));
+        if (o.output.isEmpty()) {
+            std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+            return 0;
+        }
+        QFile file(o.output);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size()) {
+            err(QStringLiteral("quillory-db: cannot write %1").arg(o.output));
+            return 1;
+        }
+    } catch (const RunTimeError &e) {
+        err(QStringLiteral("quillory-db: %1").arg(e.description()));
+        return 1;
+    }
+    return 0;
+}
+
+int check(const Options &o, bool countOnly)
+{
+    QuestionBank bank;
+    bool ok = loadInputs(o, bank);
+    std::optional<KjvText> kjv;
+    int borne = -1;
+    if (!countOnly) {
+        bank.checkRows();
+        if (!o.kjv.isEmpty()) {
+            QString error;
+            kjv = KjvText::load(o.kjv, &error);
+            if (!kjv) {
+                err(QStringLiteral("quillory-db: %1").arg(error));
+                return 1;
+            }
+            borne = bank.checkAgainstText(*kjv);
+        }
+        printFindings(bank);
+    }
+    const auto t = bank.totals(kjv ? &*kjv : nullptr);
+    out(QStringLiteral("%1 questions: %2 OT, %3 NT; %4 books; largest book %5 with %6 (%7%)")
+            .arg(t.rows).arg(t.ot).arg(t.nt).arg(t.books).arg(t.largestBook).arg(t.largestBookCount)
+            .arg(t.rows ? 100.0 * t.largestBookCount / t.rows : 0.0, 0, 'f', 1));
+    const double borneShare = t.rows && borne >= 0 ? 100.0 * borne / t.rows : 0.0;
+    if (borne >= 0)
+        out(QStringLiteral("borne out by the passage: %1 of %2 (%3%)").arg(borne).arg(t.rows).arg(borneShare, 0, 'f', 1));
+    if (countOnly)
+        return ok ? 0 : 1;
+
+    int failures = bank.errorCount();
+    if (o.bankRules) {
+        auto rule = [&](bool holds, const QString &what) {
+            if (!holds) {
+                out(QStringLiteral("bank: error: %1").arg(what));
+                ++failures;
+            }
+        };
+        rule(t.rows >= 1500, QStringLiteral("at least 1500 questions are needed"));
+        rule(t.ot >= 850, QStringLiteral("at least 850 Old Testament questions are needed"));
+        rule(t.nt >= 550, QStringLiteral("at least 550 New Testament questions are needed"));
+        rule(t.books >= 50, QStringLiteral("at least 50 books must appear"));
+        rule(t.rows == 0 || t.largestBookCount * 100 <= 12 * t.rows,
+             QStringLiteral("no book may hold more than 12% of the questions"));
+        rule(kjv.has_value(), QStringLiteral("the bank rules need --kjv"));
+        rule(borne >= 0 && borne * 10 >= t.rows * 9, QStringLiteral("at least 90% must be borne out by the passage"));
+    }
+    out(QStringLiteral("%1 error(s)").arg(failures));
+    return failures == 0 && ok ? 0 : 1;
+}
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage();
+    Options o;
+    o.command = args.takeFirst();
+    o.password = DataControl::passwordOf(QString::fromLatin1(basMain::ConnectString));
+    while (!args.isEmpty()) {
+        const QString a = args.takeFirst();
+        if ((a == u"-o" || a == u"--password" || a == u"--kjv") && args.isEmpty())
+            return usage();
+        if (a == u"-o")
+            o.output = args.takeFirst();
+        else if (a == u"--password")
+            o.password = args.takeFirst();
+        else if (a == u"--kjv")
+            o.kjv = args.takeFirst();
+        else if (a == u"--bank-rules")
+            o.bankRules = true;
+        else if (a.startsWith(u'-'))
+            return usage();
+        else
+            o.inputs << a;
+    }
+    if (o.inputs.isEmpty())
+        return usage();
+    if (o.command == u"build")
+        return o.output.isEmpty() ? usage() : build(o);
+    if (o.command == u"export")
+        return exportDb(o);
+    if (o.command == u"check")
+        return check(o, false);
+    if (o.command == u"count")
+        return check(o, true);
+    return usage();
+}
