@@ -134,6 +134,7 @@ private slots:
         QTest::newRow("digits as words") << "969" << "Genesis 5:27" << true;
         QTest::newRow("score form") << "185000" << "2 Kings 19:35" << true;
         QTest::newRow("an hundred") << "120" << "2 Chronicles 5:12" << true;
+        QTest::newRow("threescore and sixteen") << "276" << "Acts 27:37" << true;
         QTest::newRow("KJV spelling of Elijah") << "Elijah" << "Matthew 17:3" << true;
         QTest::newRow("wrong number") << "950" << "Genesis 5:27" << false;
         QTest::newRow("wrong name") << "Goliath" << "Genesis 5:27" << false;

@@ -272,7 +272,13 @@ QList<QStringList> numberForms(qint64 n)
                                              {8, {"fourscore"}}, {9, {"fourscore", "ten"}}};
         if (scores.contains(int(n / 10)))
             tensForms << scores.value(int(n / 10));
-        return n % 10 ? combine(tensForms, numberForms(n % 10)) : tensForms;
+        QList<QStringList> forms = n % 10 ? combine(tensForms, numberForms(n % 10)) : tensForms;
+        // "threescore and sixteen" (76), "fourscore and eighteen" (98)
+        if (n > 60 && n < 80 && n != 70)
+            forms << combine({{QStringLiteral("threescore")}}, numberForms(n - 60));
+        else if (n > 80 && n != 90)
+            forms << combine({{QStringLiteral("fourscore")}}, numberForms(n - 80));
+        return forms;
     }
     auto scaled = [&](qint64 unit, const QString &word) {
         QList<QStringList> head = n / unit == 1 ? QList<QStringList>{{word}} : combine(numberForms(n / unit), {{word}});
