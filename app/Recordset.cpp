@@ -175,13 +175,21 @@ void Recordset::Update()
     m_editing = false;
     if (sets.isEmpty())
         return;
-    Statement q(m_db->handle(), QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
-                                    .arg(Database::quoted(m_table), sets.join(QStringLiteral(", ")))
-                                    .arg(values.size() + 1));
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                            .arg(Database::quoted(m_table), sets.join(QStringLiteral(", ")))
+                            .arg(values.size() + 1);
+    if (!m_update || sql != m_updateSql) {
+        m_update.reset();
+        m_update = std::make_unique<Statement>(m_db->handle(), sql);
+        m_updateSql = sql;
+    }
+    Statement &q = *m_update;
+    q.reset();
     for (int i = 0; i < values.size(); ++i)
         q.bind(i + 1, values[i]);
     q.bind(int(values.size()) + 1, QVariant(m_keys[std::size_t(m_pos)]));
     q.step();
+    q.reset();
     m_cachedPos = -2;
     std::fill(m_pending.begin(), m_pending.end(), std::nullopt);
 }
@@ -195,6 +203,7 @@ void Recordset::CancelUpdate()
 void Recordset::Close()
 {
     m_rowQuery.reset();
+    m_update.reset();
     m_db.reset();
     m_keys.clear();
     m_pos = 0;

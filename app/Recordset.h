@@ -77,6 +77,10 @@ private:
     mutable qsizetype m_cachedPos = -2;
     mutable std::vector<QVariant> m_row;
     mutable std::shared_ptr<Statement> m_rowQuery;
+    // The last UPDATE prepared, reused while the same fields are written (a shuffle writes
+    // Sort on every row).
+    QString m_updateSql;
+    std::unique_ptr<Statement> m_update;
 
     bool m_editing = false;
     std::vector<std::optional<QVariant>> m_pending;

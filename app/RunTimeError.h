@@ -31,6 +31,9 @@ enum Number : int {
     IoError = 3112,         // a read or write of the file failed
     RecordDeleted = 3113,   // the current row was deleted under the cursor
     NoEdit = 3114,          // update or set field without a pending edit
+    CopyCheckFailed = 3115, // a compacted or repaired copy failed its check; the database file was kept
+    ReplaceFailed = 3116,   // the checked copy could not be renamed over the database file
+    TemporaryExists = 3117, // the temporary file of a compaction or repair is already there
 };
 }
 

@@ -35,6 +35,11 @@ void write(const QString &key, const QString &text)
 QString defaultName(int seat) { return QStringLiteral("Player %1").arg(seat); }
 }
 
+qint32 PaintableColor(qint32 value, qint32 defaultValue)
+{
+    return value >= 0 && value <= MaxColor ? value : defaultValue;
+}
+
 qint32 ColorFromText(const QString &text, qint32 defaultValue)
 {
     QString accepted = QString::number(defaultValue);

@@ -56,6 +56,11 @@ void LoadGameSettings();
 // Writes all nine keys; an error is reported and the remaining keys are not written.
 void SaveGameSettings();
 
+// The colour to paint for a colour setting: the setting itself when it is an RGB value
+// (0 to 16777215), otherwise the setting's default. The store accepts short negative numbers,
+// which are no colour at all; painting them as the default keeps the window readable.
+qint32 PaintableColor(qint32 value, qint32 defaultValue);
+
 // The acceptance rule of a stored colour: the colour, or the default when the text is not
 // accepted. Raises error 6 when a short numeric text is too large for a 32-bit integer.
 qint32 ColorFromText(const QString &text, qint32 defaultValue);

@@ -4,7 +4,10 @@
 #include "app/MessageBox.h"
 #include "tools/QuestionDatabase.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QSettings>
+#include <QTimer>
 #include <QTemporaryDir>
 
 namespace TestSupport {
@@ -50,6 +53,36 @@ void initProcess()
             return answers().isEmpty() ? int(MsgBox::Yes) : answers().takeFirst();
         return int(MsgBox::Ok);
     });
+}
+
+ModalCloser::ModalCloser(QStringList *seen)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [seen] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            *seen << dialog->objectName();
+            dialog->reject();
+        }
+    });
+    timer->start();
+    m_timer = timer;
+}
+
+ModalCloser::~ModalCloser() { delete m_timer; }
+
+void whenModal(std::function<void(QDialog *)> action)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(dialog);
+        }
+    });
+    timer->start();
 }
 
 void clearSettings()

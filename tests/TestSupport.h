@@ -6,6 +6,10 @@
 #include <QString>
 #include <QTest>
 
+#include <functional>
+
+class QDialog;
+
 // What the tests share: a private settings folder, a message-box recorder answered from a
 // queue (no test ever blocks on a real box), and small encrypted question databases.
 namespace TestSupport {
@@ -24,6 +28,23 @@ void clearMessages();
 void queueAnswer(int answer);
 // Texts of the error reports shown ("Error #: ..." boxes), for compact assertions.
 QStringList errorTexts();
+
+// Closes every modal dialog that opens from now on (after letting it show), recording each
+// one's objectName in *seen; stops when the returned guard object is destroyed.
+class ModalCloser
+{
+public:
+    explicit ModalCloser(QStringList *seen);
+    ~ModalCloser();
+    ModalCloser(const ModalCloser &) = delete;
+    ModalCloser &operator=(const ModalCloser &) = delete;
+
+private:
+    QObject *m_timer;
+};
+
+// Runs action on the next modal dialog that opens (the action must close it).
+void whenModal(std::function<void(QDialog *)> action);
 
 // Prepares the process: a temporary XDG_CONFIG_HOME so the real user's settings are never
 // touched, and the message recorder installed. Call before the application object exists.

@@ -52,7 +52,10 @@ private slots:
         QVERIFY(basMain::Main(dir.path()));
         QCOMPARE(basMain::DatabasePath, dir.path() + QStringLiteral("/Quillory.mdb"));
         QVERIFY(TestSupport::messages().isEmpty());
-        auto *window = qobject_cast<frmMain *>(QApplication::topLevelWidgets().value(0));
+        frmMain *window = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *main = qobject_cast<frmMain *>(w))
+                window = main;
         QVERIFY(window);
         const QString question = window->findChild<QLabel *>(QStringLiteral("lblQuestion"))->text();
         QVERIFY2(question.startsWith(QStringLiteral("Question ")), qPrintable(question));
@@ -73,7 +76,10 @@ private slots:
         const QStringList errors = TestSupport::errorTexts();
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].startsWith(QStringLiteral("Error #: 3101\r")), qPrintable(errors[0]));
-        auto *window = QApplication::topLevelWidgets().value(0);
+        QWidget *window = nullptr;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (qobject_cast<frmMain *>(w))
+                window = w;
         QVERIFY(window);
         window->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -6,6 +6,8 @@
 #include "../app/RunTimeError.h"
 #include "../app/basMain.h"
 #include "../app/DataControl.h"
+#include "../app/DatabaseFile.h"
+#include "../app/basDatabase.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -24,7 +26,11 @@ int usage()
         "       quillory-db export [--password P] [-o OUT.tsv] DB.mdb\n"
         "       quillory-db check [--kjv KJV.tsv[.gz]] [--bank-rules] [--password P] BANK_OR_DB...\n"
         "       quillory-db count [--password P] BANK_OR_DB...\n"
-        "A BANK is a .tsv file or a folder of them; a DB is a .mdb file. The password defaults to the game's."));
+        "       quillory-db compact [--password P] [--progress] DB.mdb\n"
+        "       quillory-db repair [--password P] [--progress] DB.mdb\n"
+        "A BANK is a .tsv file or a folder of them; a DB is a .mdb file. The password defaults to the game's.\n"
+        "compact and repair work through Temp.mdb beside DB.mdb, as the game's Tools menu does;\n"
+        "--progress prints each step as it starts."));
     return 2;
 }
 
@@ -32,6 +38,7 @@ struct Options
 {
     QString command, output, password, kjv;
     bool bankRules = false;
+    bool progress = false;
     QStringList inputs;
 };
 
@@ -159,6 +166,40 @@ int check(const Options &o, bool countOnly)
     out(QStringLiteral("%1 error(s)").arg(failures));
     return failures == 0 && ok ? 0 : 1;
 }
+
+// compact / repair: the game's maintenance of the database file, through "Temp.mdb" beside it.
+int maintain(const Options &o, bool repair)
+{
+    if (o.inputs.size() != 1)
+        return usage();
+    const QString path = QFileInfo(o.inputs[0]).absoluteFilePath();
+    const QString temporary = QFileInfo(path).absolutePath() + QStringLiteral("/Temp.mdb");
+    basDatabase::DeleteFileIfExists(temporary);
+    DatabaseFile file(path, o.password);
+    if (o.progress)
+        file.progress = [](const QString &step) {
+            out(step);
+            std::fflush(stdout);
+        };
+    try {
+        if (!repair) {
+            file.compact(temporary);
+            out(QStringLiteral("compacted %1").arg(path));
+            return 0;
+        }
+        const DatabaseFile::RepairResult result = file.repair(temporary);
+        if (result.salvaged && result.total >= 0)
+            out(QStringLiteral("repaired %1: %2 of %3 questions were saved").arg(path).arg(result.saved).arg(result.total));
+        else if (result.salvaged)
+            out(QStringLiteral("repaired %1: %2 questions were saved; how many were lost cannot be told").arg(path).arg(result.saved));
+        else
+            out(QStringLiteral("repaired %1: the file was sound and has been rebuilt").arg(path));
+        return 0;
+    } catch (const RunTimeError &e) {
+        err(QStringLiteral("quillory-db: error %1: %2").arg(e.number()).arg(e.description()));
+        return 1;
+    }
+}
 }
 
 int main(int argc, char **argv)
@@ -182,6 +223,8 @@ int main(int argc, char **argv)
             o.kjv = args.takeFirst();
         else if (a == u"--bank-rules")
             o.bankRules = true;
+        else if (a == u"--progress")
+            o.progress = true;
         else if (a.startsWith(u'-'))
             return usage();
         else
@@ -197,5 +240,7 @@ int main(int argc, char **argv)
         return check(o, false);
     if (o.command == u"count")
         return check(o, true);
+    if (o.command == u"compact" || o.command == u"repair")
+        return maintain(o, o.command == u"repair");
     return usage();
 }

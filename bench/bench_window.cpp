@@ -1,0 +1,128 @@
+// Benchmarks of the main window, offscreen and in-process: start-up to the first question
+// shown, beside a bare Qt window measured the same way, and an answer click to the result.
+#include "app/DataControl.h"
+#include "app/Database.h"
+#include "app/MessageBox.h"
+#include "app/basMain.h"
+#include "app/frmMain.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+QTemporaryDir *folder;
+
+// A copy of the game's own database, so the measurement sees the real question count.
+QString gameDatabase()
+{
+    const QString copy = folder->filePath(QStringLiteral("Quillory.mdb"));
+    if (!QFile::exists(copy))
+        QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/Quillory.mdb"), copy);
+    return copy;
+}
+
+void BM_BareWindowShown(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QMainWindow window;
+        auto *label = new QLabel(QStringLiteral("Question"), &window);
+        window.setCentralWidget(label);
+        window.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(label->text());
+    }
+}
+BENCHMARK(BM_BareWindowShown)->Unit(benchmark::kMillisecond);
+
+void BM_KeyDerivation(benchmark::State &state)
+{
+    const QString path = gameDatabase();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Database::open(path, QStringLiteral("kelpy47")));
+}
+BENCHMARK(BM_KeyDerivation)->Unit(benchmark::kMillisecond);
+
+// Load order as at start-up: settings, colours, the database opened, a shuffled deck, the
+// first question on the label, the window shown.
+void BM_StartUpToFirstQuestion(benchmark::State &state)
+{
+    basMain::DatabasePath = gameDatabase();
+    for (auto _ : state) {
+        frmMain window;
+        window.Form_Load();
+        window.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window.findChild<QLabel *>(QStringLiteral("lblQuestion"))->text());
+    }
+}
+BENCHMARK(BM_StartUpToFirstQuestion)->Unit(benchmark::kMillisecond);
+
+// The parts of start-up: building the window alone, and the game's first shuffle of the deck.
+void BM_WindowConstruction(benchmark::State &state)
+{
+    for (auto _ : state) {
+        frmMain window;
+        window.show();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_WindowConstruction)->Unit(benchmark::kMillisecond);
+
+void BM_FirstShuffle(benchmark::State &state)
+{
+    basMain::DatabasePath = gameDatabase();
+    frmMain window;
+    window.Form_Load();
+    for (auto _ : state)
+        window.StartNewGame();
+}
+BENCHMARK(BM_FirstShuffle)->Unit(benchmark::kMillisecond);
+
+void BM_AnswerClickToResult(benchmark::State &state)
+{
+    basMain::DatabasePath = gameDatabase();
+    frmMain window;
+    window.Form_Load();
+    window.show();
+    QApplication::processEvents();
+    auto *next = window.findChild<QPushButton *>(QStringLiteral("cmdNewQuestion"));
+    auto *button = window.findChild<QPushButton *>(QStringLiteral("cmdAnswer1"));
+    int dealt = 0;
+    for (auto _ : state) {
+        button->click();
+        QApplication::processEvents();
+        state.PauseTiming();
+        // The next question; a fresh game long before the deck could run out (the end of a
+        // game would open the high-scores window).
+        if (++dealt % 500 == 0)
+            window.StartNewGame();
+        else
+            next->click();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_AnswerClickToResult)->Unit(benchmark::kMicrosecond);
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    folder = &dir;
+    int answered = 0;
+    MsgBox::setHandler([&](const QString &, int, const QString &) { ++answered; return int(MsgBox::Ok); });
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,402 @@
+// The main window driven as a player would: whole games, answers, timing, menus and toolbar.
+#include "TestSupport.h"
+
+#include "app/DataControl.h"
+#include "app/Recordset.h"
+#include "app/SettingsStore.h"
+#include "app/basGame.h"
+#include "app/basMain.h"
+#include "app/frmMain.h"
+#include "scores/HighScoreTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+
+#include <memory>
+
+using basGame::GameSettings;
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<frmMain> window;
+
+    // A window on a fresh database of `rows` sample questions, with the given players.
+    frmMain &start(int rows, const QStringList &players = {QStringLiteral("Ann")}, bool timed = false,
+                   const QStringList &testaments = {QStringLiteral("OT"), QStringLiteral("NT")})
+    {
+        static int n = 0;
+        basMain::DatabasePath = TestSupport::makeDatabase(dir.filePath(QStringLiteral("q%1.mdb").arg(++n)),
+                                                          TestSupport::sampleRows(rows, testaments));
+        TestSupport::clearSettings();
+        const QString section = QStringLiteral("GameSettings");
+        SettingsStore::SaveSetting(section, QStringLiteral("PlayerCnt"), QString::number(players.size()));
+        for (int i = 0; i < players.size(); ++i)
+            SettingsStore::SaveSetting(section, QStringLiteral("Player%1").arg(i + 1), players[i]);
+        SettingsStore::SaveSetting(section, QStringLiteral("Timed"), timed ? QStringLiteral("True") : QStringLiteral("False"));
+        GameSettings = {};
+        window = std::make_unique<frmMain>();
+        window->Form_Load();
+        return *window;
+    }
+
+    template <class T>
+    T *child(const QString &name) const
+    {
+        T *w = window->findChild<T *>(name);
+        if (!w)
+            qFatal("no child %s", qPrintable(name));
+        return w;
+    }
+    QString text(const QString &label) const { return child<QLabel>(label)->text(); }
+    QString panel(int i) const { return text(QStringLiteral("staStatusBarPanel%1").arg(i)); }
+    bool shown(const QString &name) const { return !child<QWidget>(name)->isHidden(); }
+    QAction *action(const QString &name) const { return child<QAction>(name); }
+
+    // The button carrying the right answer ("Right k" in the sample), or a wrong one.
+    int button(bool right) const
+    {
+        for (int i = 1; i <= 4; ++i)
+            if (window->answerCaption(i).startsWith(QStringLiteral("Right")) == right)
+                return i;
+        qFatal("no such answer");
+    }
+    void answer(bool right) { child<QPushButton>(QStringLiteral("cmdAnswer%1").arg(button(right)))->click(); }
+    void next() { child<QPushButton>(QStringLiteral("cmdNewQuestion"))->click(); }
+    QString currentQuestion() const { return text(QStringLiteral("lblQuestion")); }
+
+    static QList<HighScore> table()
+    {
+        HighScoreTable t;
+        t.LoadScores();
+        return t.Scores;
+    }
+
+private slots:
+    void init()
+    {
+        TestSupport::clearMessages();
+        TestSupport::clearSettings();
+    }
+    void cleanup()
+    {
+        window.reset();
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void onePlayerPlaysToGameOverAndEntersTheTable()
+    {
+        frmMain &w = start(3);
+        QCOMPARE(panel(1), QStringLiteral("Ann"));
+        QCOMPARE(panel(2), QString());
+        QCOMPARE(panel(3), QStringLiteral("Score: 0"));
+        QCOMPARE(panel(4), QStringLiteral("0%"));
+        QVERIFY(shown(QStringLiteral("imgFaceNeutral")));
+        QVERIFY(!child<QPushButton>(QStringLiteral("cmdNewQuestion"))->isEnabled());
+        QVERIFY(!shown(QStringLiteral("lblResult")));
+
+        QStringList asked;
+        for (int q = 1; q <= 3; ++q) {
+            asked << currentQuestion();
+            const int clicked = button(true);
+            answer(true);
+            QCOMPARE(text(QStringLiteral("lblResult")), QStringLiteral("CORRECT"));
+            QCOMPARE(text(QStringLiteral("lblPoints")), QStringLiteral("50 Points"));
+            QVERIFY(text(QStringLiteral("lblReference")).startsWith(QStringLiteral("Genesis 1:")));
+            QVERIFY(shown(QStringLiteral("imgFaceSmile")) && !shown(QStringLiteral("imgFaceNeutral")));
+            QVERIFY(shown(QStringLiteral("imgHand%1").arg(clicked)));
+            for (int i = 1; i <= 4; ++i)
+                QVERIFY(!child<QPushButton>(QStringLiteral("cmdAnswer%1").arg(i))->isEnabled());
+            QCOMPARE(panel(3), QStringLiteral("Score: %1").arg(50 * q));
+            QCOMPARE(panel(4), QStringLiteral("100%"));
+            if (q < 3) {
+                next();
+                QVERIFY(!shown(QStringLiteral("lblResult")) && !shown(QStringLiteral("imgHand%1").arg(clicked)));
+                QVERIFY(shown(QStringLiteral("imgFaceNeutral")));
+            }
+        }
+        QCOMPARE(QSet<QString>(asked.begin(), asked.end()).size(), 3); // every question once
+
+        QStringList dialogs;
+        {
+            TestSupport::ModalCloser closer(&dialogs);
+            next();
+        }
+        QCOMPARE(TestSupport::messages().size(), 1);
+        QCOMPARE(TestSupport::messages()[0].text, QStringLiteral("Game Over!"));
+        QCOMPARE(TestSupport::messages()[0].style, 0);
+        QCOMPARE(TestSupport::messages()[0].title, QStringLiteral("Quillory"));
+        QCOMPARE(dialogs, QStringList{QStringLiteral("frmScores")});
+        QCOMPARE(table()[0].Name, QStringLiteral("Ann"));
+        QCOMPARE(table()[0].Score, qint16(150));
+        QCOMPARE(table()[0].Percent, qint16(100));
+        QVERIFY(!child<QPushButton>(QStringLiteral("cmdNewQuestion"))->isEnabled());
+        QVERIFY(!child<QTimer>(QStringLiteral("tmrGame"))->isActive());
+        QVERIFY(w.scored());
+    }
+
+    void threePlayersTakeTurnsAndAllWrongOffersNothing()
+    {
+        start(7, {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+        QStringList turns;
+        for (int q = 1; q <= 7; ++q) {
+            turns << panel(1);
+            answer(false);
+            QCOMPARE(text(QStringLiteral("lblResult")), QStringLiteral("WRONG"));
+            QCOMPARE(text(QStringLiteral("lblPoints")), QStringLiteral("0 Points"));
+            QVERIFY(shown(QStringLiteral("imgFaceFrown")));
+            QVERIFY(shown(QStringLiteral("imgHand%1").arg(button(true)))); // the hand points at the right one
+            QVERIFY(!shown(QStringLiteral("imgHand%1").arg(button(false))));
+            QCOMPARE(panel(4), QStringLiteral("0%"));
+            if (q < 7)
+                next();
+        }
+        QCOMPARE(turns, (QStringList{"A", "B", "C", "A", "B", "C", "A"}));
+        QStringList dialogs;
+        {
+            TestSupport::ModalCloser closer(&dialogs);
+            next();
+        }
+        QVERIFY(dialogs.isEmpty());
+        QCOMPARE(panel(1), QStringLiteral("A")); // the last player stays in the status bar
+        QCOMPARE(GameSettings.Players[1].Answered, qint16(3));
+        QCOMPARE(table()[0].Score, qint16(0));
+    }
+
+    void percentageAndScoreFollowTheAnswers()
+    {
+        start(5);
+        answer(true);
+        next();
+        answer(false);
+        next();
+        answer(true);
+        QCOMPARE(panel(3), QStringLiteral("Score: 100"));
+        QCOMPARE(panel(4), QStringLiteral("67%"));
+        QCOMPARE(GameSettings.Players[1].Answered, qint16(3));
+        QCOMPARE(GameSettings.Players[1].Correct, qint16(2));
+    }
+
+    void timedPointsFollowTheSecondsTaken_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("points");
+        QTest::newRow("0") << 0 << "150 Points";
+        QTest::newRow("3") << 3 << "150 Points";
+        QTest::newRow("4") << 4 << "100 Points";
+        QTest::newRow("9") << 9 << "50 Points";
+        QTest::newRow("10") << 10 << "25 Points";
+    }
+    void timedPointsFollowTheSecondsTaken()
+    {
+        QFETCH(int, seconds);
+        frmMain &w = start(2, {QStringLiteral("Ann")}, true);
+        QCOMPARE(panel(2), QStringLiteral("Time: 0"));
+        QVERIFY(action(QStringLiteral("tlbButtonTimed"))->isChecked());
+        for (int s = 0; s < seconds; ++s)
+            w.tmrGame_Timer();
+        QCOMPARE(panel(2), QStringLiteral("Time: %1").arg(seconds));
+        answer(true);
+        QTEST(text(QStringLiteral("lblPoints")), "points");
+        w.tmrGame_Timer(); // the timer is off after an answer; a stray tick cannot change the result
+        QCOMPARE(w.seconds(), seconds + 1);
+        QTEST(text(QStringLiteral("lblPoints")), "points");
+        next();
+        QCOMPARE(panel(2), QStringLiteral("Time: 0"));
+    }
+
+    void untimedCountsUnseenAndSwitchingShowsTheCount()
+    {
+        frmMain &w = start(2);
+        for (int s = 0; s < 5; ++s)
+            w.tmrGame_Timer();
+        QCOMPARE(panel(2), QString());
+        QAction *timed = action(QStringLiteral("tlbButtonTimed"));
+        timed->trigger();
+        QVERIFY(GameSettings.Timed && timed->isChecked());
+        QCOMPARE(panel(2), QStringLiteral("Time: 5"));
+        timed->trigger();
+        QVERIFY(!GameSettings.Timed && !timed->isChecked());
+        QCOMPARE(panel(2), QString());
+        timed->trigger();
+        answer(true);
+        QCOMPARE(text(QStringLiteral("lblPoints")), QStringLiteral("100 Points")); // graded by the mode in force
+    }
+
+    void answersAreComparedExactlyWithTheFirst()
+    {
+        // A wrong answer equal to the right one counts as right and gets a hand too; one that
+        // differs only in letter case counts as wrong.
+        start(1);
+        TestSupport::execSql(basMain::DatabasePath,
+                             QStringLiteral("UPDATE tblQuillory SET Answer2 = Answer1, Answer3 = lower(Answer1)"));
+        auto clickCaption = [this](const QString &caption) {
+            for (int i = 1; i <= 4; ++i)
+                if (window->answerCaption(i) == caption) {
+                    child<QPushButton>(QStringLiteral("cmdAnswer%1").arg(i))->click();
+                    return;
+                }
+            QFAIL("caption not dealt");
+        };
+        window->StartNewGame();
+        clickCaption(QStringLiteral("Right 1"));
+        QCOMPARE(text(QStringLiteral("lblResult")), QStringLiteral("CORRECT"));
+        int hands = 0;
+        for (int i = 1; i <= 4; ++i)
+            hands += shown(QStringLiteral("imgHand%1").arg(i));
+        QCOMPARE(hands, 2);
+
+        window->StartNewGame();
+        clickCaption(QStringLiteral("right 1"));
+        QCOMPARE(text(QStringLiteral("lblResult")), QStringLiteral("WRONG"));
+    }
+
+    void nullsInARowAreReported()
+    {
+        start(3);
+        TestSupport::execSql(basMain::DatabasePath, QStringLiteral("UPDATE tblQuillory SET Reference = NULL"));
+        window->StartNewGame();
+        QVERIFY(TestSupport::messages().isEmpty());
+        answer(true);
+        QCOMPARE(TestSupport::errorTexts(), QStringList{QStringLiteral("Error #: 94\rInvalid use of Null")});
+        QVERIFY(!shown(QStringLiteral("lblResult")));
+
+        TestSupport::execSql(basMain::DatabasePath, QStringLiteral("UPDATE tblQuillory SET Answer3 = NULL"));
+        TestSupport::clearMessages();
+        const QString before = window->answerCaption(1);
+        next();
+        QCOMPARE(TestSupport::errorTexts(), QStringList{QStringLiteral("Error #: 94\rInvalid use of Null")});
+        QCOMPARE(window->answerCaption(1), before); // the buttons keep the last question's answers
+    }
+
+    void newGameAndExitOfferResultsButTheCloseBoxDoesNot()
+    {
+        start(5, {QStringLiteral("Ann"), QStringLiteral("Bob")});
+        answer(true);
+        next();
+        answer(true);
+        QStringList dialogs;
+        {
+            TestSupport::ModalCloser closer(&dialogs);
+            action(QStringLiteral("mnuGameNew"))->trigger();
+        }
+        QCOMPARE(dialogs, QStringList{QStringLiteral("frmScores")}); // once for two entries
+        QCOMPARE(table()[0].Name, QStringLiteral("Ann"));
+        QCOMPARE(table()[1].Name, QStringLiteral("Bob"));
+        QCOMPARE(panel(3), QStringLiteral("Score: 0"));
+        QCOMPARE(window->currentPlayer(), 1);
+
+        answer(true);
+        dialogs.clear();
+        {
+            TestSupport::ModalCloser closer(&dialogs);
+            action(QStringLiteral("mnuGameExit"))->trigger();
+        }
+        QCOMPARE(dialogs, QStringList{QStringLiteral("frmScores")});
+        QVERIFY(!window->isVisible());
+        QCOMPARE(SettingsStore::GetSetting(QStringLiteral("GameSettings"), QStringLiteral("Player2"), {}), QStringLiteral("Bob"));
+
+        start(2);
+        answer(true);
+        window->show();
+        dialogs.clear();
+        {
+            TestSupport::ModalCloser closer(&dialogs);
+            window->close();
+        }
+        QVERIFY(dialogs.isEmpty());
+    }
+
+    void viewTogglesHideBarsWithoutMovingAnything()
+    {
+        start(2);
+        QAction *toolbar = action(QStringLiteral("mnuViewToolbar"));
+        QAction *status = action(QStringLiteral("mnuViewStatusBar"));
+        QVERIFY(toolbar->isChecked() && status->isChecked());
+        const QRect question = child<QGroupBox>(QStringLiteral("fraQuestion"))->geometry();
+        const QSize size = window->size();
+        toolbar->trigger();
+        QVERIFY(!toolbar->isChecked() && child<QToolBar>(QStringLiteral("tlbToolbar"))->isHidden());
+        status->trigger();
+        QVERIFY(!status->isChecked() && child<QStatusBar>(QStringLiteral("staStatusBar"))->isHidden());
+        QCOMPARE(child<QGroupBox>(QStringLiteral("fraQuestion"))->geometry(), question);
+        QCOMPARE(window->size(), size);
+        toolbar->trigger();
+        status->trigger();
+        QVERIFY(toolbar->isChecked() && !child<QToolBar>(QStringLiteral("tlbToolbar"))->isHidden());
+        QVERIFY(status->isChecked() && !child<QStatusBar>(QStringLiteral("staStatusBar"))->isHidden());
+    }
+
+    void keysReachTheirCommands()
+    {
+        start(3);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        answer(false);
+        const QString first = currentQuestion();
+        QTest::keyClick(window.get(), Qt::Key_Return); // Enter = New Question
+        QVERIFY(currentQuestion() != first);
+        QVERIFY(child<QPushButton>(QStringLiteral("cmdAnswer1"))->isEnabled());
+        answer(false);
+        QStringList dialogs;
+        {
+            TestSupport::ModalCloser closer(&dialogs);
+            QTest::keyClick(window.get(), Qt::Key_F2); // F2 = new game, nobody scored
+        }
+        QVERIFY(dialogs.isEmpty());
+        QCOMPARE(GameSettings.Players[1].Answered, qint16(0));
+        QVERIFY(window->findChild<QAction *>(QStringLiteral("mnuHelpContents"))->shortcut() == QKeySequence(Qt::Key_F1));
+    }
+
+    void secondsCountStopsAtItsLimit()
+    {
+        frmMain &w = start(1);
+        for (int s = 0; s < 32767; ++s)
+            w.tmrGame_Timer();
+        QCOMPARE(w.seconds(), 32767);
+        w.tmrGame_Timer();
+        QCOMPARE(w.seconds(), 32767);
+        QVERIFY(!child<QTimer>(QStringLiteral("tmrGame"))->isActive());
+        QVERIFY(TestSupport::messages().isEmpty());
+    }
+
+    void testamentSettingFiltersTheDeal()
+    {
+        start(6, {QStringLiteral("Ann")}, false, {QStringLiteral("OT"), QStringLiteral("NT"), QStringLiteral("NT")});
+        GameSettings.Testament = QStringLiteral("OT");
+        QStringList dialogs;
+        TestSupport::ModalCloser closer(&dialogs);
+        int dealt = 1;
+        answer(true);
+        for (;;) {
+            next();
+            if (!TestSupport::messages().isEmpty())
+                break;
+            ++dealt;
+            QCOMPARE(window->data().recordset().FieldText(QStringLiteral("Testament")), QStringLiteral("OT"));
+            answer(true);
+        }
+        QVERIFY(dealt <= 3); // the first question may be any; after it only the two OT rows
+    }
+
+    void textFromPlayersAndTheDatabaseIsPlain()
+    {
+        start(1, {QStringLiteral("<b>Ann</b>")});
+        QCOMPARE(panel(1), QStringLiteral("<b>Ann</b>"));
+        QCOMPARE(child<QLabel>(QStringLiteral("staStatusBarPanel1"))->textFormat(), Qt::PlainText);
+        QCOMPARE(child<QLabel>(QStringLiteral("lblQuestion"))->textFormat(), Qt::PlainText);
+        QCOMPARE(child<QLabel>(QStringLiteral("lblReference"))->textFormat(), Qt::PlainText);
+    }
+};
+
+QUILLORY_TEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
