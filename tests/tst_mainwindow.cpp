@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -386,6 +387,35 @@ private slots:
             answer(true);
         }
         QVERIFY(dealt <= 3); // the first question may be any; after it only the two OT rows
+    }
+
+    void maintenanceCommandsStartANewGameOnTheMaintainedFile()
+    {
+        start(4);
+        answer(true);
+        action(QStringLiteral("mnuToolsCompactDatabase"))->trigger();
+        QCOMPARE(TestSupport::messages().size(), 1);
+        QCOMPARE(TestSupport::messages()[0].title, QStringLiteral("Compact Database"));
+        QCOMPARE(TestSupport::messages()[0].text,
+                 QStringLiteral("Successfully compacted the '") + basMain::DatabasePath + QStringLiteral("' database."));
+        QCOMPARE(GameSettings.Players[1].Answered, qint16(0));
+        QVERIFY(currentQuestion().startsWith(QStringLiteral("Question ")));
+        answer(true);
+        QCOMPARE(panel(3), QStringLiteral("Score: 50"));
+
+        TestSupport::clearMessages();
+        action(QStringLiteral("mnuToolsRepairDatabase"))->trigger();
+        QCOMPARE(TestSupport::messages().size(), 1);
+        QCOMPARE(TestSupport::messages()[0].title, QStringLiteral("Repair Database"));
+        QCOMPARE(GameSettings.Players[1].Answered, qint16(0));
+
+        // A database that vanished: the command reports it, and so does the new game; no crash.
+        QFile::remove(basMain::DatabasePath);
+        TestSupport::clearMessages();
+        action(QStringLiteral("mnuToolsCompactDatabase"))->trigger();
+        QVERIFY(!TestSupport::errorTexts().isEmpty());
+        for (int i = 1; i <= 4; ++i)
+            child<QPushButton>(QStringLiteral("cmdAnswer%1").arg(i))->click();
     }
 
     void textFromPlayersAndTheDatabaseIsPlain()
