@@ -139,23 +139,6 @@ private slots:
         dat.Refresh();
         QCOMPARE(dealt(dat.recordset(), QStringLiteral("BT")).size(), 10);
     }
-
-    void shuffleOnAReadOnlyFileLeavesTheDeckAsItWas()
-    {
-        const QString file = database(5);
-        DataControl dat;
-        open(dat, file);
-        const QList<int> before = sortValues(file);
-        QFile::setPermissions(file, QFileDevice::ReadOwner);
-        dat.CloseDatabase();
-        dat.Refresh();
-        if (QFileInfo(file).isWritable())
-            QSKIP("running as a user who can write read-only files");
-        QVERIFY_THROWS_EXCEPTION(RunTimeError, QuestionDeck::Shuffle(dat));
-        QCOMPARE(dat.RecordSource, QStringLiteral("tblQuillory"));
-        QCOMPARE(dat.recordset().FieldText(QStringLiteral("Question")), QStringLiteral("Question 1"));
-        QCOMPARE(sortValues(file), before);
-    }
 };
 
 QUILLORY_CORE_TEST_MAIN(tst_Deck)

@@ -197,18 +197,6 @@ private slots:
                  QStringLiteral("It's \"<b>bold</b>\"; DROP TABLE tblQuillory;--"));
     }
 
-    void closedDatabaseIsAnErrorUntilRefreshed()
-    {
-        const QString file = path(QStringLiteral("close.mdb"));
-        TestSupport::makeDatabase(file, TestSupport::sampleRows(2));
-        DataControl dat;
-        openControl(dat, file);
-        dat.CloseDatabase();
-        QCOMPARE(errorOf([&] { dat.recordset(); }), int(Err::NotOpen));
-        dat.Refresh();
-        QCOMPARE(dat.recordset().RecordCount(), 2);
-    }
-
     void recordSourceForms_data()
     {
         QTest::addColumn<QString>("source");

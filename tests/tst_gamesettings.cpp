@@ -140,12 +140,6 @@ private slots:
         QCOMPARE(GameSettings.Players[1].Name, QStringLiteral("Ann, Bob & \"Cy\""));
         QCOMPARE(GameSettings.Players[4].Name, QStringLiteral("@Variant(0)"));
     }
-
-    void playerSeatsOutsideOneToFourAreAnError()
-    {
-        QVERIFY_THROWS_EXCEPTION(std::exception, GameSettings.Players[0]);
-        QVERIFY_THROWS_EXCEPTION(std::exception, GameSettings.Players[5]);
-    }
 };
 
 QUILLORY_CORE_TEST_MAIN(tst_GameSettings)

@@ -370,25 +370,6 @@ private slots:
         QVERIFY(TestSupport::messages().isEmpty());
     }
 
-    void testamentSettingFiltersTheDeal()
-    {
-        start(6, {QStringLiteral("Ann")}, false, {QStringLiteral("OT"), QStringLiteral("NT"), QStringLiteral("NT")});
-        GameSettings.Testament = QStringLiteral("OT");
-        QStringList dialogs;
-        TestSupport::ModalCloser closer(&dialogs);
-        int dealt = 1;
-        answer(true);
-        for (;;) {
-            next();
-            if (!TestSupport::messages().isEmpty())
-                break;
-            ++dealt;
-            QCOMPARE(window->data().recordset().FieldText(QStringLiteral("Testament")), QStringLiteral("OT"));
-            answer(true);
-        }
-        QVERIFY(dealt <= 3); // the first question may be any; after it only the two OT rows
-    }
-
     void maintenanceCommandsStartANewGameOnTheMaintainedFile()
     {
         start(4);
@@ -416,15 +397,6 @@ private slots:
         QVERIFY(!TestSupport::errorTexts().isEmpty());
         for (int i = 1; i <= 4; ++i)
             child<QPushButton>(QStringLiteral("cmdAnswer%1").arg(i))->click();
-    }
-
-    void textFromPlayersAndTheDatabaseIsPlain()
-    {
-        start(1, {QStringLiteral("<b>Ann</b>")});
-        QCOMPARE(panel(1), QStringLiteral("<b>Ann</b>"));
-        QCOMPARE(child<QLabel>(QStringLiteral("staStatusBarPanel1"))->textFormat(), Qt::PlainText);
-        QCOMPARE(child<QLabel>(QStringLiteral("lblQuestion"))->textFormat(), Qt::PlainText);
-        QCOMPARE(child<QLabel>(QStringLiteral("lblReference"))->textFormat(), Qt::PlainText);
     }
 };
 
