@@ -15,6 +15,7 @@ enum Number : int {
     TypeMismatch = 13,      // "Type mismatch"
     FileAccess = 75,        // "Path/File access error"
     InvalidUseOfNull = 94,  // "Invalid use of Null"
+    ResourceNotFound = 326, // a picture missing from the program's resources
 
     EngineGeneral = 3100,   // any other failure of the database engine
     NotADatabase = 3101,    // wrong password, or the file is no database at all

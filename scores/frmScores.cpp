@@ -43,7 +43,7 @@ QPixmap LoadPicture(const QString &name)
 {
     QPixmap picture = Resources::picture(name);
     if (picture.isNull())
-        throw RunTimeError(326, QStringLiteral("Resource with identifier '%1' not found").arg(name));
+        throw RunTimeError(Err::ResourceNotFound, QStringLiteral("Resource with identifier '%1' not found").arg(name));
     return picture;
 }
 }

@@ -7,24 +7,21 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 
-Q_DECLARE_METATYPE(HighScore)
-
+// Tables are written as text: "Name Score Percent" entries, rank 1 first, joined by "|".
 namespace {
-using Table = QList<HighScore>;
-
 const QString Section = QStringLiteral("HighScores");
+const char *const Fields[] = {"Name", "Score", "Percent"};
+// Ranks 1 to 9 well above any tenth entry a test adds.
+const QString Nine = QStringLiteral("P1 100 50|P2 95 50|P3 90 50|P4 85 50|P5 80 50|P6 75 50|P7 70 50|P8 65 50|P9 60 50|");
 
 // Writes the entries as ranks 1, 2, ... straight into the store.
-void store(const Table &entries)
+void store(const QString &table)
 {
-    for (int i = 1; i <= entries.size(); ++i) {
-        const HighScore &e = entries[i - 1];
-        SettingsStore::SaveSetting(Section, QStringLiteral("Name%1").arg(i), e.Name);
-        SettingsStore::SaveSetting(Section, QStringLiteral("Score%1").arg(i), QString::number(e.Score));
-        SettingsStore::SaveSetting(Section, QStringLiteral("Percent%1").arg(i), QString::number(e.Percent));
-    }
+    const QStringList entries = table.split(u'|', Qt::SkipEmptyParts);
+    for (int i = 1; i <= entries.size(); ++i)
+        for (int f = 0; f < 3; ++f)
+            SettingsStore::SaveSetting(Section, QLatin1String(Fields[f]) + QString::number(i), entries[i - 1].split(u' ')[f]);
 }
 
 // All thirty stored texts, "-" for a missing key.
@@ -32,40 +29,28 @@ QStringList raw()
 {
     QStringList out;
     for (int i = 1; i <= 10; ++i)
-        for (const char *field : {"Name", "Score", "Percent"})
+        for (const char *field : Fields)
             out << SettingsStore::GetSetting(Section, QLatin1String(field) + QString::number(i), QStringLiteral("-"));
     return out;
 }
 
-Table loaded()
+// The ten loaded entries, empty ones at the end left out.
+QString loaded()
 {
     HighScoreTable table;
     table.LoadScores();
-    return table.Scores;
+    QStringList entries;
+    for (const HighScore &e : table.Scores)
+        entries << QStringLiteral("%1 %2 %3").arg(e.Name).arg(e.Score).arg(e.Percent);
+    while (!entries.isEmpty() && entries.last() == u" 0 0")
+        entries.removeLast();
+    return table.Scores.size() == 10 ? entries.join(u'|') : QStringLiteral("%1 entries").arg(table.Scores.size());
 }
 
-Table padded(Table entries)
+bool offer(const QString &candidate)
 {
-    entries.resize(10);
-    return entries;
-}
-
-// A table as one readable line, for comparisons with clear failure messages.
-QString text(const Table &entries)
-{
-    QStringList parts;
-    for (const HighScore &e : entries)
-        parts << QStringLiteral("%1 %2 %3").arg(e.Name).arg(e.Score).arg(e.Percent);
-    return parts.join(QStringLiteral(" | "));
-}
-
-// Ten entries, ranks 1 to 9 well above the given tenth.
-Table fullTable(const HighScore &tenth)
-{
-    Table entries;
-    for (int i = 1; i <= 9; ++i)
-        entries << HighScore{QStringLiteral("P%1").arg(i), qint16(105 - 5 * i), qint16(50)};
-    return entries << tenth;
+    const QStringList f = candidate.split(u' ');
+    return HighScoreTable::IsHighScore(f[0], qint16(f[1].toInt()), qint16(f[2].toInt()));
 }
 }
 
@@ -80,149 +65,103 @@ private slots:
         TestSupport::clearMessages();
     }
 
-    void neverPlayedLoadsTenEmptyEntries()
-    {
-        QCOMPARE(loaded(), Table(10));
-        QVERIFY(TestSupport::messages().isEmpty());
-    }
-
-    void sortOrdersByScoreThenPercentKeepingTies()
-    {
-        HighScoreTable table;
-        table.Scores = {{"b", 5, 1}, {"a", 5, 1}, {"c", 7, 0}, {"d", 5, 2}, {"e", -1, 99}, {"f", 0, 0}};
-        table.SortScores();
-        QCOMPARE(text(table.Scores), text({{"c", 7, 0}, {"d", 5, 2}, {"b", 5, 1}, {"a", 5, 1}, {"f", 0, 0}, {"e", -1, 99}}));
-    }
-
     void candidateEntersOnlyAboveTheTenth_data()
     {
-        QTest::addColumn<Table>("stored"); // sorted
-        QTest::addColumn<HighScore>("candidate");
+        QTest::addColumn<QString>("stored"); // sorted
+        QTest::addColumn<QString>("candidate");
         QTest::addColumn<int>("rank"); // 0 when it stays out
-
-        const Table equals{{"P", 90, 0}, {"Q", 80, 0}, {"C", 70, 90}, {"C", 70, 90}, {"R", 60, 0}};
-        QTest::newRow("ties the tenth") << fullTable({"B", 50, 80}) << HighScore{"A", 50, 80} << 0;
-        QTest::newRow("same score, better percent") << fullTable({"B", 50, 80}) << HighScore{"A", 50, 81} << 10;
-        QTest::newRow("better score, lower percent") << fullTable({"B", 50, 80}) << HighScore{"A", 51, 0} << 10;
-        QTest::newRow("same score, lower percent") << fullTable({"B", 50, 80}) << HighScore{"A", 50, 79} << 0;
-        QTest::newRow("best of all") << fullTable({"B", 50, 80}) << HighScore{"A", 200, 100} << 1;
-        QTest::newRow("placed below equals") << equals << HighScore{"A", 70, 90} << 5;
-        QTest::newRow("empty table, nothing scored") << Table{} << HighScore{"A", 0, 0} << 0;
-        QTest::newRow("empty table, percent only") << Table{} << HighScore{"A", 0, 10} << 1;
-        QTest::newRow("empty table, negative score") << Table{} << HighScore{"A", -1, 100} << 0;
-        QTest::newRow("empty name") << Table{} << HighScore{"", 5, 5} << 1;
-        QTest::newRow("negative above lower negative") << fullTable({"Z", -10, 50}) << HighScore{"A", -5, 0} << 10;
-        QTest::newRow("Ann and ann both stand") << Table{{"Ann", 70, 90}} << HighScore{"ann", 70, 90} << 2;
+        QTest::newRow("ties the tenth") << Nine + "B 50 80" << "A 50 80" << 0;
+        QTest::newRow("same score, better percent") << Nine + "B 50 80" << "A 50 81" << 10;
+        QTest::newRow("better score, lower percent") << Nine + "B 50 80" << "A 51 0" << 10;
+        QTest::newRow("placed below equals") << "P 90 0|Q 80 0|C 70 90|C 70 90|R 60 0" << "A 70 90" << 5;
+        QTest::newRow("never played: nothing scored") << "" << "A 0 0" << 0;
+        QTest::newRow("never played: percent only") << "" << "A 0 10" << 1;
+        QTest::newRow("never played: negative score") << "" << "A -1 100" << 0;
+        QTest::newRow("Ann and ann both stand") << "Ann 70 90" << "ann 70 90" << 2;
     }
+    // A candidate enters below every entry at least as good, pushing the tenth out, and all thirty
+    // values are written; one that does not enter leaves the store as it was.
     void candidateEntersOnlyAboveTheTenth()
     {
-        QFETCH(Table, stored);
-        QFETCH(HighScore, candidate);
+        QFETCH(QString, stored);
+        QFETCH(QString, candidate);
         QFETCH(int, rank);
         store(stored);
         const QStringList before = raw();
-
-        const bool entered = HighScoreTable::IsHighScore(candidate.Name, candidate.Score, candidate.Percent);
-
-        QCOMPARE(entered, rank > 0);
-        if (rank == 0) {
-            QCOMPARE(raw(), before);
-        } else {
-            Table expected = padded(stored);
+        QCOMPARE(offer(candidate), rank > 0);
+        if (rank > 0) {
+            QStringList expected = stored.split(u'|', Qt::SkipEmptyParts);
             expected.insert(rank - 1, candidate);
-            QCOMPARE(text(loaded()), text(padded(expected)));
-            QVERIFY(!raw().contains(QStringLiteral("-"))); // all thirty values written
-            QCOMPARE(raw()[3 * rank - 2], QString::number(candidate.Score)); // plain decimal, "-5"
+            QCOMPARE(loaded(), expected.mid(0, 10).join(u'|'));
+            QVERIFY(!raw().contains(QStringLiteral("-")));
+        } else {
+            QCOMPARE(raw(), before);
         }
         QVERIFY(TestSupport::messages().isEmpty());
     }
 
-    void unsortedStoreIsRewrittenSortedOnlyWhenACandidateEnters()
+    // A store out of order is sorted (by score, then percent, equal entries keeping their order,
+    // names never compared) before judging, and is rewritten only when the candidate enters.
+    void unsortedStoreIsSortedStablyAndRewrittenOnlyOnEntry()
     {
-        const Table unsorted{{"A", 10, 0}, {"B", 30, 0}, {"C", 20, 5}, {"D", 20, 7}};
-        store(unsorted);
+        store(QStringLiteral("A 10 0|B 30 0|Y 20 5|C 20 5|D 20 7"));
         const QStringList before = raw();
-        QVERIFY(!HighScoreTable::IsHighScore(QStringLiteral("X"), 0, 0));
+        QVERIFY(!offer(QStringLiteral("X 0 0")));
         QCOMPARE(raw(), before);
-
-        QVERIFY(HighScoreTable::IsHighScore(QStringLiteral("X"), 15, 0));
-        QCOMPARE(text(loaded()), text(padded({{"B", 30, 0}, {"D", 20, 7}, {"C", 20, 5}, {"X", 15, 0}, {"A", 10, 0}})));
+        QVERIFY(offer(QStringLiteral("X 15 0")));
+        QCOMPARE(loaded(), QStringLiteral("B 30 0|D 20 7|Y 20 5|C 20 5|X 15 0|A 10 0"));
     }
 
     void badStoredValueStopsLoading_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("error"); // empty when the value loads
-        QTest::addColumn<HighScore>("third"); // rank 3 as loaded
-
-        QTest::newRow("score text") << "Score3" << "abc" << "Error #: 13\rType mismatch" << HighScore{"P3", 0, 0};
-        QTest::newRow("score empty") << "Score3" << "" << "Error #: 13\rType mismatch" << HighScore{"P3", 0, 0};
-        QTest::newRow("score too big") << "Score3" << "32768" << "Error #: 6\rOverflow" << HighScore{"P3", 0, 0};
-        QTest::newRow("score too small") << "Score3" << "-40000" << "Error #: 6\rOverflow" << HighScore{"P3", 0, 0};
-        QTest::newRow("percent text") << "Percent3" << "x" << "Error #: 13\rType mismatch" << HighScore{"P3", 90, 0};
-        QTest::newRow("score lowest") << "Score3" << "-32768" << "" << HighScore{"P3", -32768, 50};
-        QTest::newRow("half to even down") << "Score3" << "82.5" << "" << HighScore{"P3", 82, 50};
-        QTest::newRow("half to even up") << "Score3" << "83.5" << "" << HighScore{"P3", 84, 50};
+        QTest::addColumn<bool>("reported");
+        QTest::addColumn<QString>("table"); // as loaded
+        QTest::addColumn<QString>("after"); // after offering X 1 0
+        const QString full = Nine + "B 50 80", lowest = QString(full).replace("P3 90", "P3 -32768");
+        QTest::newRow("score text") << "Score3" << "abc" << true << "P1 100 50|P2 95 50|P3 0 0" << "P1 100 50|P2 95 50|X 1 0|P3 0 0";
+        QTest::newRow("score empty") << "Score3" << "" << true << "P1 100 50|P2 95 50|P3 0 0" << "P1 100 50|P2 95 50|X 1 0|P3 0 0";
+        QTest::newRow("percent text") << "Percent3" << "x" << true << "P1 100 50|P2 95 50|P3 90 0" << "P1 100 50|P2 95 50|P3 90 0|X 1 0";
+        QTest::newRow("lowest score") << "Score3" << "-32768" << false << lowest << QString(Nine).remove("P3 90 50|") + "B 50 80|X 1 0";
     }
+    // A missing section loads as ten empty entries; a bad stored number is reported and stops
+    // loading there (earlier ranks and fields stay, later ranks are empty), and a candidate is
+    // judged against what did load.
     void badStoredValueStopsLoading()
     {
         QFETCH(QString, key);
         QFETCH(QString, value);
-        QFETCH(QString, error);
-        QFETCH(HighScore, third);
-        const Table table = fullTable({"B", 50, 80});
-        store(table);
+        QFETCH(bool, reported);
+        QFETCH(QString, table);
+        QFETCH(QString, after);
+        QCOMPARE(loaded(), QString());
+        store(Nine + "B 50 80");
         SettingsStore::SaveSetting(Section, key, value);
-
-        Table expected = error.isEmpty() ? table : padded(table.mid(0, 2));
-        expected[2] = third;
-        QCOMPARE(text(loaded()), text(expected));
-        QCOMPARE(TestSupport::errorTexts(), error.isEmpty() ? QStringList() : QStringList{error});
+        QCOMPARE(loaded(), table);
+        QCOMPARE(TestSupport::errorTexts(), reported ? QStringList{QStringLiteral("Error #: 13\rType mismatch")} : QStringList());
+        QVERIFY(offer(QStringLiteral("X 1 0")));
+        QCOMPARE(loaded(), after);
     }
 
-    void candidateIsJudgedAgainstWhatLoadedBeforeAnError()
-    {
-        store(fullTable({"B", 50, 80}));
-        SettingsStore::SaveSetting(Section, QStringLiteral("Score3"), QStringLiteral("abc"));
-        QVERIFY(HighScoreTable::IsHighScore(QStringLiteral("X"), 1, 0));
-        QCOMPARE(TestSupport::errorTexts(), QStringList{QStringLiteral("Error #: 13\rType mismatch")});
-        QCOMPARE(text(loaded()), text(padded({{"P1", 100, 50}, {"P2", 95, 50}, {"X", 1, 0}, {"P3", 0, 0}})));
-    }
-
+    // Two players of one game: the second is judged against the table holding the first's entry.
     void secondPlayerIsJudgedAgainstTheFirstPlayersEntry()
     {
-        Table table = fullTable({"J", 10, 0});
-        table[8] = {"I", 20, 0};
-        store(table);
-        QVERIFY(HighScoreTable::IsHighScore(QStringLiteral("X"), 30, 0));
-        // 15 would have beaten the old tenth (10) but not the new one (20).
-        QVERIFY(!HighScoreTable::IsHighScore(QStringLiteral("Y"), 15, 0));
-        QVERIFY(HighScoreTable::IsHighScore(QStringLiteral("Z"), 25, 0));
-        // Both entries stand at the foot of the table; I and J have dropped out.
-        QCOMPARE(text(loaded().mid(7)), text({{"P8", 65, 50}, {"X", 30, 0}, {"Z", 25, 0}}));
+        store(QString(Nine).replace("P9 60 50", "I 20 0") + "J 10 0");
+        QVERIFY(offer(QStringLiteral("X 30 0")));
+        QVERIFY(!offer(QStringLiteral("Y 15 0"))); // beats the old tenth (10), not the new (20)
+        QVERIFY(offer(QStringLiteral("Z 25 0")));
+        QVERIFY(loaded().endsWith(u"P8 65 50|X 30 0|Z 25 0"));
     }
 
-    void deleteRemovesTheSectionAndIsSilentWhenItIsMissing()
-    {
-        HighScoreTable table;
-        table.DeleteScores();
-        QVERIFY(TestSupport::messages().isEmpty());
-
-        QVERIFY(HighScoreTable::IsHighScore(QStringLiteral("A"), 10, 10));
-        table.DeleteScores();
-        table.DeleteScores();
-        QCOMPARE(raw(), QStringList(30, QStringLiteral("-")));
-        QVERIFY(TestSupport::messages().isEmpty());
-    }
-
+    // A store that cannot be written is reported once; the candidate still counts as entered.
     void unwritableStoreIsReportedAndTheCandidateStillCounts()
     {
         // A folder where the settings file should be makes every write fail, even for root.
         const QString file = SettingsStore::FileName();
         QFile::remove(file);
         QVERIFY(QDir().mkpath(file));
-        const bool entered = HighScoreTable::IsHighScore(QStringLiteral("A"), 10, 10);
+        const bool entered = offer(QStringLiteral("A 10 10"));
         QVERIFY(QDir(file).removeRecursively());
         QVERIFY(entered);
         QCOMPARE(TestSupport::errorTexts().size(), 1);
