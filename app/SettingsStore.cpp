@@ -2,8 +2,14 @@
 
 #include "RunTimeError.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
+#include <QThread>
+
+#include <algorithm>
 
 namespace SettingsStore {
 namespace {
@@ -15,6 +21,26 @@ QSettings &store()
 }
 
 QString path(const QString &section, const QString &key) { return section + u'/' + key; }
+
+// Every write takes a lock file that names the writing process. A writer killed between
+// making that file and filling it leaves it empty, and the next write would wait half a
+// minute for it to go stale, with the game frozen. A live writer fills its lock file at once,
+// so one that stays empty for a second belongs to nobody and is taken away.
+void clearAbandonedLock(const QString &settingsFile)
+{
+    const QString name = settingsFile + QStringLiteral(".lock");
+    for (int look = 0; look < 2; ++look) {
+        const QFileInfo lock(name);
+        if (!lock.isFile() || lock.size() != 0)
+            return;
+        const qint64 age = lock.lastModified().msecsTo(QDateTime::currentDateTime());
+        if (age >= 1000) {
+            QFile::remove(name);
+            return;
+        }
+        QThread::msleep(quint64(1000 - std::max<qint64>(age, 0)));
+    }
+}
 }
 
 QString GetSetting(const QString &section, const QString &key, const QString &defaultText)
@@ -46,10 +72,17 @@ void DeleteSetting(const QString &section)
 void Sync()
 {
     QSettings &s = store();
+    clearAbandonedLock(s.fileName());
     s.sync();
-    if (s.status() != QSettings::NoError)
-        throw RunTimeError(Err::FileAccess,
-                           QStringLiteral("Couldn't write the settings file '%1'.").arg(s.fileName()));
+    // The status is the first problem the store met, and it stays. A format error only says
+    // that some lines could not be read; the file was written all the same when it can be.
+    const QSettings::Status status = s.status();
+    const bool failed = status == QSettings::AccessError || (status == QSettings::FormatError && !s.isWritable());
+    static bool reported = false;
+    if (!failed || reported)
+        return;
+    reported = true;
+    throw RunTimeError(Err::FileAccess, QStringLiteral("Couldn't write the settings file '%1'.").arg(s.fileName()));
 }
 
 QString FileName() { return store().fileName(); }

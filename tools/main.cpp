@@ -3,11 +3,15 @@
 #include "QuestionBank.h"
 #include "QuestionDatabase.h"
 
-#include "../app/RunTimeError.h"
-#include "../app/basMain.h"
 #include "../app/DataControl.h"
 #include "../app/DatabaseFile.h"
+#include "../app/MessageBox.h"
+#include "../app/RunTimeError.h"
 #include "../app/basDatabase.h"
+#include "../app/basGame.h"
+#include "../app/basMain.h"
+#include "../game/QuestionDeck.h"
+#include "../scores/HighScoreTable.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -28,9 +32,15 @@ int usage()
         "       quillory-db count [--password P] BANK_OR_DB...\n"
         "       quillory-db compact [--password P] [--progress] DB.mdb\n"
         "       quillory-db repair [--password P] [--progress] DB.mdb\n"
+        "       quillory-db shuffle [--password P] [--progress] [-n N] DB.mdb\n"
+        "       quillory-db settings-stress [--progress] [-n N] FOLDER\n"
         "A BANK is a .tsv file or a folder of them; a DB is a .mdb file. The password defaults to the game's.\n"
         "compact and repair work through Temp.mdb beside DB.mdb, as the game's Tools menu does;\n"
-        "--progress prints each step as it starts."));
+        "--progress prints each step as it starts.\n"
+        "shuffle shuffles the deck N times (default 1) as every new game does.\n"
+        "settings-stress loads, changes and saves the game settings and offers a high score, N rounds\n"
+        "(default 1), with the settings store in FOLDER instead of the user's own; it ends with 3 when\n"
+        "a stored value did not load. --progress prints each finished round."));
     return 2;
 }
 
@@ -39,6 +49,7 @@ struct Options
     QString command, output, password, kjv;
     bool bankRules = false;
     bool progress = false;
+    int times = 1;
     QStringList inputs;
 };
 
@@ -200,6 +211,79 @@ int maintain(const Options &o, bool repair)
         return 1;
     }
 }
+
+// shuffle: the deck of a new game, shuffled N times in a row on one open connection.
+int shuffle(const Options &o)
+{
+    if (o.inputs.size() != 1)
+        return usage();
+    DataControl dat;
+    dat.DatabaseName = o.inputs[0];
+    dat.Connect = QStringLiteral(";pwd=") + o.password;
+    dat.RecordSource = QString::fromLatin1(QuestionDeck::TableName);
+    try {
+        dat.Refresh();
+        for (int round = 1; round <= o.times; ++round) {
+            QuestionDeck::Shuffle(dat);
+            if (o.progress) {
+                out(QStringLiteral("shuffled %1").arg(round));
+                std::fflush(stdout);
+            }
+        }
+    } catch (const RunTimeError &e) {
+        err(QStringLiteral("quillory-db: error %1: %2").arg(e.number()).arg(e.description()));
+        return 1;
+    }
+    return 0;
+}
+
+// settings-stress: what the game does with its settings store, over and over. Every round
+// loads the settings, changes every one of them and saves them, then offers a new best score
+// to the high-score table, which loads, sorts and saves it. The rounds count on from the
+// round whose name the stored first player carries.
+int settingsStress(const Options &o)
+{
+    if (o.inputs.size() != 1)
+        return usage();
+    // The store goes to FOLDER before it is first used; the user's own settings stay untouched.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(QFileInfo(o.inputs[0]).absoluteFilePath()));
+    int errors = 0;
+    MsgBox::setHandler([&errors](const QString &text, int, const QString &title) {
+        if (title == u"Error")
+            ++errors;
+        err(title + QStringLiteral(": ") + QString(text).replace(u'\r', u' '));
+        return int(MsgBox::Ok);
+    });
+    using basGame::GameSettings;
+    static const QString testaments[] = {QStringLiteral("OT"), QStringLiteral("NT"), QStringLiteral("BT")};
+    basGame::LoadGameSettings();
+    const QString first = GameSettings.Players[1].Name;
+    qint64 round = first.startsWith(QLatin1String("Round ")) ? first.mid(6).toLongLong() : 0;
+    for (int done = 0; done < o.times && errors == 0; ++done) {
+        ++round;
+        basGame::LoadGameSettings();
+        GameSettings.PlayerCnt = qint16(round % basGame::MaxPlayers + 1);
+        GameSettings.Testament = testaments[round % 3];
+        GameSettings.Timed = round % 2 == 1;
+        GameSettings.WinClr = qint32(round % (basGame::MaxColor + 1));
+        GameSettings.WinTxtClr = qint32(basGame::MaxColor - round % (basGame::MaxColor + 1));
+        for (int seat = 1; seat <= basGame::MaxPlayers; ++seat)
+            GameSettings.Players[seat].Name = QStringLiteral("Round %1").arg(round);
+        basGame::SaveGameSettings();
+        // A rising score enters the table every round, so the table is rewritten every round.
+        HighScoreTable::IsHighScore(QStringLiteral("Round %1").arg(round), qint16(round % 32000 + 1),
+                                    qint16(round % 101));
+        if (o.progress) {
+            out(QStringLiteral("round %1").arg(round));
+            std::fflush(stdout);
+        }
+    }
+    if (errors > 0) {
+        err(QStringLiteral("quillory-db: the stored settings or high scores did not load or save"));
+        return 3;
+    }
+    return 0;
+}
 }
 
 int main(int argc, char **argv)
@@ -213,9 +297,14 @@ int main(int argc, char **argv)
     o.password = DataControl::passwordOf(QString::fromLatin1(basMain::ConnectString));
     while (!args.isEmpty()) {
         const QString a = args.takeFirst();
-        if ((a == u"-o" || a == u"--password" || a == u"--kjv") && args.isEmpty())
+        if ((a == u"-o" || a == u"--password" || a == u"--kjv" || a == u"-n") && args.isEmpty())
             return usage();
-        if (a == u"-o")
+        if (a == u"-n") {
+            bool ok = false;
+            o.times = args.takeFirst().toInt(&ok);
+            if (!ok || o.times < 0)
+                return usage();
+        } else if (a == u"-o")
             o.output = args.takeFirst();
         else if (a == u"--password")
             o.password = args.takeFirst();
@@ -242,5 +331,9 @@ int main(int argc, char **argv)
         return check(o, true);
     if (o.command == u"compact" || o.command == u"repair")
         return maintain(o, o.command == u"repair");
+    if (o.command == u"shuffle")
+        return shuffle(o);
+    if (o.command == u"settings-stress")
+        return settingsStress(o);
     return usage();
 }
