@@ -25,12 +25,9 @@
 using namespace TestSupport;
 
 namespace {
-struct Tally
-{
-    int runs = 0;
-    int kills = 0;
-    QStringList failures;
-};
+QStringList args(const char *words, const QString &path) { return QString::fromLatin1(words).split(u' ') << path; }
+
+qint64 randomUs(qint64 below) { return qint64(QRandomGenerator::global()->bounded(quint64(std::max<qint64>(below, 1)))); }
 
 // Every question of a database with its row id, without Sort, one text a row.
 QStringList rowsOf(Database &db)
@@ -47,39 +44,30 @@ QStringList rowsOf(Database &db)
     return rows;
 }
 
-QStringList questionsOf(const QString &path) { return rowsOf(*Database::open(path, Password, Database::Mode::ReadOnly)); }
-
-// What is wrong with a database after a kill, or nothing: it must open with its password,
-// pass its integrity check, hold the expected questions and, when asked, a Sort that holds
-// each of 1 to n once.
+// What is wrong with a database after a kill, or nothing. It is opened read-write, as the game
+// opens it, so a journal left by the killed write is played back.
 QString problemsOf(const QString &path, const QStringList &expected, bool sortIsPermutation)
 {
     try {
-        // Read-write, as the game opens it: a journal left by the killed write is played back.
         auto db = Database::open(path, Password);
-        const QString check = DatabaseFile::check(*db, QStringLiteral("integrity_check"));
-        if (check != u"ok")
+        if (const QString check = DatabaseFile::check(*db, QStringLiteral("integrity_check")); check != u"ok")
             return QStringLiteral("integrity check: ") + check;
-        const QStringList rows = rowsOf(*db);
-        if (rows != expected)
-            return QStringLiteral("the questions changed (%1 rows instead of %2)").arg(rows.size()).arg(expected.size());
-        if (sortIsPermutation) {
-            Statement sort(db->handle(), QStringLiteral("SELECT count(DISTINCT Sort), min(Sort), max(Sort) FROM tblQuillory"));
-            sort.step();
-            const qint64 n = expected.size();
-            if (sort.int64(0) != n || sort.int64(1) != 1 || sort.int64(2) != n)
-                return QStringLiteral("Sort is no longer a permutation of 1 to %1").arg(n);
-        }
+        if (rowsOf(*db) != expected)
+            return QStringLiteral("the questions changed");
+        Statement sort(db->handle(), QStringLiteral("SELECT count(DISTINCT Sort), min(Sort), max(Sort) FROM tblQuillory"));
+        sort.step();
+        const qint64 n = expected.size();
+        if (sortIsPermutation && (sort.int64(0) != n || sort.int64(1) != 1 || sort.int64(2) != n))
+            return QStringLiteral("Sort is no longer a permutation of 1 to %1").arg(n);
         return {};
     } catch (const RunTimeError &e) {
         return QStringLiteral("error %1: %2").arg(e.number()).arg(e.description());
     }
 }
 
-// The settings file as one round of `quillory-db settings-stress` writes it: every game
-// setting from the same round, and a high-score table of whole entries in order; once both
-// sections were seen (*whole), they are always there. An empty result: the file loads and is
-// whole.
+// The settings file as one round `r` of `quillory-db settings-stress` writes it: every game
+// setting from the same round, a high-score table of whole entries in order; once both
+// sections were seen (*whole), they are always there.
 QString settingsProblems(const QString &file, const QString &copy, bool *whole)
 {
     if (!QFile::exists(file))
@@ -87,8 +75,7 @@ QString settingsProblems(const QString &file, const QString &copy, bool *whole)
     QFile::remove(copy);
     if (!QFile::copy(file, copy))
         return QStringLiteral("the settings file cannot be read");
-    // A store of its own for the copy, so nothing cached from an earlier check is seen.
-    QSettings s(copy, QSettings::IniFormat);
+    QSettings s(copy, QSettings::IniFormat); // a store of its own: nothing cached from an earlier check
     if (s.status() != QSettings::NoError)
         return QStringLiteral("the settings file does not parse");
     const QStringList groups = s.childGroups();
@@ -97,41 +84,32 @@ QString settingsProblems(const QString &file, const QString &copy, bool *whole)
         return QStringLiteral("the settings or the high scores were lost");
     *whole = both;
     if (groups.contains(QStringLiteral("GameSettings"))) {
-        s.beginGroup(QStringLiteral("GameSettings"));
-        const QString name = s.value(QStringLiteral("Player1")).toString();
-        const qint64 round = name.mid(6).toLongLong();
-        static const char *const testaments[] = {"OT", "NT", "BT"};
-        const QStringList expected{QString::number(round % 4 + 1), QLatin1String(testaments[round % 3]),
-                                   round % 2 ? QStringLiteral("True") : QStringLiteral("False"),
-                                   QString::number(round % 16777216), QString::number(16777215 - round % 16777216)};
+        const QString name = s.value(QStringLiteral("GameSettings/Player1")).toString();
+        const qint64 r = name.mid(6).toLongLong();
+        const char *testaments[] = {"OT", "NT", "BT"};
+        const QStringList expected{name, name, name, QString::number(r % 4 + 1), QLatin1String(testaments[r % 3]),
+                                   r % 2 ? QStringLiteral("True") : QStringLiteral("False"),
+                                   QString::number(r % 16777216), QString::number(16777215 - r % 16777216)};
         QStringList actual;
-        for (const char *key : {"PlayerCnt", "Testament", "Timed", "WinClr", "WinTxtClr"})
-            actual << s.value(QLatin1String(key)).toString();
-        for (int seat = 2; seat <= 4; ++seat)
-            if (s.value(QStringLiteral("Player%1").arg(seat)).toString() != name)
-                return QStringLiteral("the player names are from different rounds");
+        for (const char *key : {"Player2", "Player3", "Player4", "PlayerCnt", "Testament", "Timed", "WinClr", "WinTxtClr"})
+            actual << s.value(QStringLiteral("GameSettings/") + QLatin1String(key)).toString();
         if (!name.startsWith(QLatin1String("Round ")) || actual != expected)
             return QStringLiteral("the game settings are from different rounds: %1 / %2").arg(name, actual.join(u','));
-        s.endGroup();
     }
-    if (groups.contains(QStringLiteral("HighScores"))) {
-        s.beginGroup(QStringLiteral("HighScores"));
-        qint64 lastScore = 1 << 20, lastPercent = 1 << 20;
-        for (int rank = 1; rank <= 10; ++rank) {
-            const QString name = s.value(QStringLiteral("Name%1").arg(rank), QStringLiteral("<none>")).toString();
-            bool scoreOk = false, percentOk = false;
-            const qint64 score = s.value(QStringLiteral("Score%1").arg(rank)).toString().toLongLong(&scoreOk);
-            const qint64 percent = s.value(QStringLiteral("Percent%1").arg(rank)).toString().toLongLong(&percentOk);
-            if (name == u"<none>" || !scoreOk || !percentOk)
-                return QStringLiteral("high-score rank %1 is not whole").arg(rank);
-            if (score > lastScore || (score == lastScore && percent > lastPercent))
-                return QStringLiteral("the high-score table is out of order at rank %1").arg(rank);
-            const qint64 round = name.mid(6).toLongLong();
-            if (!name.isEmpty() && (score != round % 32000 + 1 || percent != round % 101))
-                return QStringLiteral("high-score rank %1 mixes two entries").arg(rank);
-            lastScore = score;
-            lastPercent = percent;
-        }
+    qint64 lastScore = 1 << 20, lastPercent = 1 << 20;
+    for (int rank = 1; groups.contains(QStringLiteral("HighScores")) && rank <= 10; ++rank) {
+        const QString name = s.value(QStringLiteral("HighScores/Name%1").arg(rank), QStringLiteral("<none>")).toString();
+        bool scoreOk = false, percentOk = false;
+        const qint64 score = s.value(QStringLiteral("HighScores/Score%1").arg(rank)).toString().toLongLong(&scoreOk);
+        const qint64 percent = s.value(QStringLiteral("HighScores/Percent%1").arg(rank)).toString().toLongLong(&percentOk);
+        const qint64 r = name.mid(6).toLongLong();
+        if (name == u"<none>" || !scoreOk || !percentOk
+            || (!name.isEmpty() && (score != r % 32000 + 1 || percent != r % 101)))
+            return QStringLiteral("high-score rank %1 is not one whole entry").arg(rank);
+        if (score > lastScore || (score == lastScore && percent > lastPercent))
+            return QStringLiteral("the high-score table is out of order at rank %1").arg(rank);
+        lastScore = score;
+        lastPercent = percent;
     }
     return {};
 }
@@ -145,11 +123,9 @@ class tst_KillTests : public QObject
     QString tool;
     int wanted = 30;
 
-    static qint64 randomUs(qint64 below) { return qint64(QRandomGenerator::global()->bounded(quint64(std::max<qint64>(below, 1)))); }
-
-    // How long one step of the work takes: the time from the first line an undisturbed run
-    // prints to its end, per line after the first.
-    qint64 stepUs(const QStringList &arguments)
+    // How long an undisturbed run works, from its first line to its end; per line after the
+    // first when perLine.
+    qint64 workUs(const QStringList &arguments, bool perLine)
     {
         QProcess probe;
         probe.start(tool, arguments);
@@ -159,24 +135,26 @@ class tst_KillTests : public QObject
         timer.start();
         probe.readAllStandardOutput();
         probe.waitForFinished(60000);
-        const qint64 lines = probe.readAllStandardOutput().count('\n');
-        return std::max<qint64>(timer.nsecsElapsed() / 1000 / std::max<qint64>(lines, 1), 200);
+        const qint64 lines = perLine ? std::max<qint64>(probe.readAllStandardOutput().count('\n'), 1) : 1;
+        return std::max<qint64>(timer.nsecsElapsed() / 1000 / lines, 200);
     }
 
-    // Runs the tool again and again: once its work has begun (its first line; on every
-    // waitEvery-th run once it printed waitFor), waits delayUs, kills it and checks what it left.
-    void killRuns(Tally &tally, const QStringList &arguments, const std::function<qint64(int run)> &delayUs,
+    // Runs the tool until `wanted` runs were killed: once its work has begun (its first line; on
+    // every waitEvery-th run once it printed waitFor), waits delayUs, kills it and checks what it
+    // left. Prints the KILLTEST line scripts/kill-test reads.
+    void killRuns(const char *kind, const QStringList &arguments, const std::function<qint64(int run)> &delayUs,
                   const std::function<QString()> &check, const QByteArray &waitFor = {}, int waitEvery = 0)
     {
+        int runs = 0, kills = 0;
+        QStringList failures;
         QElapsedTimer budget;
         budget.start();
-        // Runs until the wanted number of kills (a run may finish before its kill).
-        while (tally.kills < wanted && tally.runs < 3 * wanted && budget.elapsed() < 900000) {
-            const int run = ++tally.runs;
+        while (kills < wanted && runs < 3 * wanted && budget.elapsed() < 900000) {
+            const int run = ++runs;
             QProcess child;
             child.start(tool, arguments);
             if (!child.waitForReadyRead(20000)) {
-                tally.failures << QStringLiteral("run %1: the program did not finish a first step in 20 s").arg(run);
+                failures << QStringLiteral("run %1: the program did not finish a first step in 20 s").arg(run);
                 child.kill();
                 child.waitForFinished(5000);
                 continue;
@@ -190,20 +168,18 @@ class tst_KillTests : public QObject
             child.kill();
             child.waitForFinished(20000);
             if (child.exitStatus() == QProcess::CrashExit)
-                ++tally.kills;
+                ++kills;
             else if (child.exitCode() != 0)
-                tally.failures << QStringLiteral("run %1: the program ended with %2: %3")
-                                      .arg(run).arg(child.exitCode()).arg(QString::fromUtf8(child.readAllStandardError()));
+                failures << QStringLiteral("run %1: the program ended with %2: %3")
+                                .arg(run).arg(child.exitCode()).arg(QString::fromUtf8(child.readAllStandardError()));
             if (const QString problem = check(); !problem.isEmpty())
-                tally.failures << QStringLiteral("run %1: %2").arg(run).arg(problem);
+                failures << QStringLiteral("run %1: %2").arg(run).arg(problem);
         }
-    }
-
-    void report(const char *kind, const Tally &tally)
-    {
-        qInfo("KILLTEST %s runs=%d kills=%d failures=%d", kind, tally.runs, tally.kills, int(tally.failures.size()));
-        for (const QString &failure : tally.failures.mid(0, 10))
+        qInfo("KILLTEST %s runs=%d kills=%d failures=%d", kind, runs, kills, int(failures.size()));
+        for (const QString &failure : failures.mid(0, 10))
             qWarning("%s", qPrintable(failure));
+        QVERIFY(failures.isEmpty());
+        QCOMPARE(kills, wanted);
     }
 
 private slots:
@@ -212,8 +188,7 @@ private slots:
         tool = QCoreApplication::applicationDirPath() + QStringLiteral("/quillory-db");
         if (!QFileInfo(tool).isExecutable())
             QSKIP("quillory-db is not built beside the tests");
-        const int runs = qEnvironmentVariableIntValue("QUILLORY_KILLS");
-        if (runs > 0)
+        if (const int runs = qEnvironmentVariableIntValue("QUILLORY_KILLS"); runs > 0)
             wanted = runs;
     }
 
@@ -221,16 +196,10 @@ private slots:
     void killedShuffleLosesNothing()
     {
         const QString path = makeDatabase(dir.filePath(QStringLiteral("shuffle.mdb")), sampleRows(1000));
-        const QStringList before = questionsOf(path);
-        const qint64 oneShuffle = stepUs({QStringLiteral("shuffle"), QStringLiteral("--progress"), QStringLiteral("-n"),
-                                          QStringLiteral("10"), path});
-        Tally tally;
-        killRuns(tally, {QStringLiteral("shuffle"), QStringLiteral("--progress"), QStringLiteral("-n"), QStringLiteral("1000000"), path},
-                 [&](int) { return randomUs(3 * oneShuffle); },
+        const QStringList before = rowsOf(*Database::open(path, Password, Database::Mode::ReadOnly));
+        const qint64 oneShuffle = workUs(args("shuffle --progress -n 10", path), true);
+        killRuns("shuffle", args("shuffle --progress -n 1000000", path), [&](int) { return randomUs(3 * oneShuffle); },
                  [&] { return problemsOf(path, before, true); });
-        report("shuffle", tally);
-        QVERIFY(tally.failures.isEmpty());
-        QCOMPARE(tally.kills, wanted);
     }
 
     // A compaction killed at any moment leaves the old file or the compacted one, whole.
@@ -239,26 +208,13 @@ private slots:
         const QString path = makeDatabase(dir.filePath(QStringLiteral("compact.mdb")), sampleRows(1200));
         execSql(path, QStringLiteral("CREATE TABLE Scratch AS SELECT * FROM tblQuillory"));
         execSql(path, QStringLiteral("DROP TABLE Scratch"));
-        const QStringList before = questionsOf(path);
-        const QStringList arguments{QStringLiteral("compact"), QStringLiteral("--progress"), path};
-        // The whole work, from its first step to its end.
-        QElapsedTimer timer;
-        QProcess probe;
-        probe.start(tool, arguments);
-        QVERIFY(probe.waitForReadyRead(20000));
-        timer.start();
-        QVERIFY(probe.waitForFinished(60000));
-        const qint64 workUs = std::max<qint64>(timer.nsecsElapsed() / 1000, 1000);
-
+        const QStringList before = rowsOf(*Database::open(path, Password, Database::Mode::ReadOnly));
+        const QStringList arguments = args("compact --progress", path);
+        const qint64 allUs = workUs(arguments, false);
         // Half the kills fall anywhere in the work, half in the last milliseconds around the
         // rename, where a copy over the old file would leave it half-written.
-        Tally tally;
-        killRuns(tally, arguments,
-                 [&](int run) { return run % 2 == 0 ? randomUs(3000) : randomUs(workUs); },
+        killRuns("compact", arguments, [&](int run) { return run % 2 == 0 ? randomUs(3000) : randomUs(allUs); },
                  [&] { return problemsOf(path, before, false); }, "flushing the new file", 2);
-        report("compact", tally);
-        QVERIFY(tally.failures.isEmpty());
-        QCOMPARE(tally.kills, wanted);
     }
 
     // Settings and high scores killed while being saved: the file always loads, whole.
@@ -267,21 +223,14 @@ private slots:
         const QString folder = dir.filePath(QStringLiteral("config"));
         const QString file = folder + QStringLiteral("/Quillory/Quillory.conf");
         const QString copy = dir.filePath(QStringLiteral("check.conf"));
-        const qint64 oneRound = stepUs({QStringLiteral("settings-stress"), QStringLiteral("--progress"), QStringLiteral("-n"),
-                                        QStringLiteral("20"), folder});
-        Tally tally;
+        const qint64 oneRound = workUs(args("settings-stress --progress -n 20", folder), true);
         bool whole = false;
-        killRuns(tally, {QStringLiteral("settings-stress"), QStringLiteral("--progress"), QStringLiteral("-n"),
-                         QStringLiteral("100000000"), folder},
-                 [&](int) { return randomUs(3 * oneRound); },
-                 [&] { return settingsProblems(file, copy, &whole); });
-        report("settings", tally);
-        QVERIFY(tally.failures.isEmpty());
-        QCOMPARE(tally.kills, wanted);
+        killRuns("settings", args("settings-stress --progress -n 100000000", folder),
+                 [&](int) { return randomUs(3 * oneRound); }, [&] { return settingsProblems(file, copy, &whole); });
 
         // The game's own loading reads what the last killed run left without an error.
         QProcess last;
-        last.start(tool, {QStringLiteral("settings-stress"), QStringLiteral("-n"), QStringLiteral("1"), folder});
+        last.start(tool, args("settings-stress -n 1", folder));
         QVERIFY(last.waitForFinished(20000));
         QCOMPARE(last.exitCode(), 0);
         QCOMPARE(last.readAllStandardError(), QByteArray());

@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 using basGame::GameSettings;
@@ -31,11 +32,13 @@ class tst_Options : public QObject
     std::unique_ptr<frmMain> window;
     std::unique_ptr<frmOptions> options;
 
-    void start(int players = 1)
+    void start(int players = 1, const QString &winClr = {})
     {
         basMain::DatabasePath = TestSupport::makeDatabase(dir.filePath(QStringLiteral("o.mdb")), TestSupport::sampleRows(6));
         TestSupport::clearSettings();
         SettingsStore::SaveSetting(QStringLiteral("GameSettings"), QStringLiteral("PlayerCnt"), QString::number(players));
+        if (!winClr.isEmpty())
+            SettingsStore::SaveSetting(QStringLiteral("GameSettings"), QStringLiteral("WinClr"), winClr);
         GameSettings = {};
         window = std::make_unique<frmMain>();
         window->Form_Load();
@@ -47,13 +50,7 @@ class tst_Options : public QObject
         return *options;
     }
     template <class T>
-    T *opt(const QString &name) const
-    {
-        T *w = options->findChild<T *>(name);
-        if (!w)
-            qFatal("no child %s", qPrintable(name));
-        return w;
-    }
+    T *opt(const QString &name) const { return options->findChild<T *>(name); }
     QLineEdit *name(int i) const { return opt<QLineEdit>(QStringLiteral("txtPlayer%1").arg(i)); }
     QPushButton *button(const QString &n) const { return opt<QPushButton>(n); }
     bool applyEnabled() const { return button(QStringLiteral("cmdApply"))->isEnabled(); }
@@ -64,22 +61,22 @@ class tst_Options : public QObject
             if (window->answerCaption(i).startsWith(QStringLiteral("Right")))
                 window->cmdAnswer_Click(i);
     }
+    // Runs `act` closing every dialog it opens; returns their names.
+    static QStringList dialogsOf(const std::function<void()> &act)
+    {
+        QStringList dialogs;
+        TestSupport::ModalCloser closer(&dialogs);
+        act();
+        return dialogs;
+    }
     QColor windowColour(const QString &control, QPalette::ColorRole role) const
     {
         return window->findChild<QWidget *>(control)->palette().color(role);
     }
 
 private slots:
-    void init()
-    {
-        TestSupport::clearMessages();
-    }
-    void cleanup()
-    {
-        ColorChooser::setHandler({});
-        options.reset();
-        window.reset();
-    }
+    void init() { TestSupport::clearMessages(); }
+    void cleanup() { ColorChooser::setHandler({}); options.reset(); window.reset(); }
 
     void menusAndToolbarOpenTheirPage_data()
     {
@@ -108,12 +105,15 @@ private slots:
         QVERIFY(!applyOnOpen);
     }
 
-    void playersPageShowsCountAndGreysUnusedSeats()
+    // The players page shows the count and greys the unused seats; the count is clamped to 4,
+    // and 0 or nothing applies as 1.
+    void playersPageCountAndSeats()
     {
         start(2);
         GameSettings.Players[3].Name = QStringLiteral("Cy");
         open(1);
-        QCOMPARE(opt<QLineEdit>(QStringLiteral("mskPlayerCnt"))->text(), QStringLiteral("2"));
+        auto *count = opt<QLineEdit>(QStringLiteral("mskPlayerCnt"));
+        QCOMPARE(count->text(), QStringLiteral("2"));
         for (int i = 1; i <= 4; ++i) {
             QCOMPARE(name(i)->isEnabled(), i <= 2);
             QCOMPARE(name(i)->palette().color(QPalette::Base), i <= 2 ? QColor(255, 255, 255) : QColor(192, 192, 192));
@@ -121,13 +121,7 @@ private slots:
         QCOMPARE(name(3)->text(), QStringLiteral("Cy"));
         QCOMPARE(name(1)->maxLength(), 25);
         QVERIFY(!applyEnabled());
-    }
 
-    void countFieldClampsAndFallsBackToOne()
-    {
-        start(1);
-        open(1);
-        auto *count = opt<QLineEdit>(QStringLiteral("mskPlayerCnt"));
         count->selectAll();
         QTest::keyClicks(count, QStringLiteral("7"));
         QCOMPARE(count->text(), QStringLiteral("4"));
@@ -155,31 +149,21 @@ private slots:
         button(QStringLiteral("cmdCancel"))->click();
         QCOMPARE(GameSettings.Players[1].Name, QStringLiteral("Player 1"));
         QCOMPARE(GameSettings.Players[1].Answered, qint16(1)); // the game goes on
+        open(1);
+        button(QStringLiteral("cmdOK"))->click(); // nothing changed: no restart
+        QCOMPARE(GameSettings.Players[1].Answered, qint16(1));
+        QVERIFY(TestSupport::messages().isEmpty());
 
         // An edit, a page switch (which applies the page), then Cancel: the name stays and a
         // new game has started.
-        QStringList dialogs;
         open(1);
         name(1)->setText(QStringLiteral("Zed"));
-        {
-            TestSupport::ModalCloser closer(&dialogs);
-            opt<QTabWidget>(QStringLiteral("tabOptions"))->setCurrentIndex(2);
-        }
+        const QStringList dialogs = dialogsOf([this] { opt<QTabWidget>(QStringLiteral("tabOptions"))->setCurrentIndex(2); });
         QVERIFY(!applyEnabled());
         button(QStringLiteral("cmdCancel"))->click();
         QCOMPARE(GameSettings.Players[1].Name, QStringLiteral("Zed"));
         QCOMPARE(GameSettings.Players[1].Answered, qint16(0));
         QCOMPARE(dialogs, QStringList{QStringLiteral("frmScores")}); // the result was offered first
-    }
-
-    void okWithNothingChangedDoesNotRestart()
-    {
-        start();
-        answerRight();
-        open(1);
-        button(QStringLiteral("cmdOK"))->click();
-        QCOMPARE(GameSettings.Players[1].Answered, qint16(1));
-        QVERIFY(TestSupport::messages().isEmpty());
     }
 
     void defaultResetsOnlyTheCurrentPage()
@@ -196,12 +180,10 @@ private slots:
         QVERIFY(!applyEnabled());
 
         answerRight();
-        QStringList dialogs;
-        {
-            TestSupport::ModalCloser closer(&dialogs);
+        const QStringList dialogs = dialogsOf([this] {
             opt<QTabWidget>(QStringLiteral("tabOptions"))->setCurrentIndex(1);
             button(QStringLiteral("cmdDefault"))->click();
-        }
+        });
         QCOMPARE(GameSettings.PlayerCnt, qint16(1));
         for (int i = 1; i <= 4; ++i)
             QCOMPARE(GameSettings.Players[i].Name, QStringLiteral("Player %1").arg(i));
@@ -231,11 +213,8 @@ private slots:
         button(QStringLiteral("cmdOK"))->click();
         QCOMPARE(GameSettings.Testament, QStringLiteral("NT"));
         QCOMPARE(GameSettings.Players[1].Answered, qint16(1));
-    }
 
-    void unknownTestamentLeavesNoOptionSelected()
-    {
-        start();
+        // A stored testament the page does not know selects no option and survives OK.
         GameSettings.Testament = QStringLiteral("XX");
         open(2);
         for (int i = 1; i <= 3; ++i)
@@ -286,11 +265,7 @@ private slots:
 
     void negativeStoredColourPaintsTheDefault()
     {
-        SettingsStore::SaveSetting(QStringLiteral("GameSettings"), QStringLiteral("WinClr"), QStringLiteral("-1"));
-        basMain::DatabasePath = TestSupport::makeDatabase(dir.filePath(QStringLiteral("n.mdb")), TestSupport::sampleRows(2));
-        GameSettings = {};
-        window = std::make_unique<frmMain>();
-        window->Form_Load();
+        start(1, QStringLiteral("-1"));
         QCOMPARE(GameSettings.WinClr, -1);
         QCOMPARE(windowColour(QStringLiteral("clientArea"), QPalette::Window), QColor(192, 192, 192));
     }
