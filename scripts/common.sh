@@ -7,6 +7,9 @@ build_dir=${QUILLORY_BUILD_DIR:-$top/build}
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlcipher-dev zlib1g-dev
           libbenchmark-dev fonts-liberation2 fonts-dejavu-core)
 
+# The sanitizer and fuzz builds use clang with its sanitizer and libFuzzer runtimes.
+clang_packages=(clang libclang-rt-14-dev)
+
 ensure_packages() {
   local missing=() p
   for p in "${packages[@]}" "$@"; do
@@ -27,4 +30,13 @@ ensure_packages() {
 configure_and_build() {
   cmake -S "$top" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || exit 1
   cmake --build "$build_dir" -j "$(nproc)" || exit 1
+}
+
+# For every program of a sanitizer build, the tool run during the build included: stop at the
+# first report, with its stack. Leaks that belong to system libraries (not to Quillory) are
+# listed in scripts/lsan.supp.
+sanitizer_environment() {
+  export ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS=suppressions=$top/scripts/lsan.supp:print_suppressions=0
 }

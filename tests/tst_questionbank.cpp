@@ -63,6 +63,7 @@ private slots:
         QTest::newRow("sound") << QByteArray("Who built the ark?\tNoah\tMoses\tAbraham\tLot\tOT\tGenesis 6:14") << "";
         QTest::newRow("empty answer") << QByteArray("Q?\tNoah\t\tAbraham\tLot\tOT\tGenesis 6:14") << "Answer2 is empty";
         QTest::newRow("blanks") << QByteArray("Q?\tNoah \tMoses\tAbraham\tLot\tOT\tGenesis 6:14") << "Answer1 has blanks";
+        QTest::newRow("carriage return inside") << QByteArray("Who built\rthe ark?\tNoah\tMoses\tAbraham\tLot\tOT\tGenesis 6:14") << "Question holds a control character";
         QTest::newRow("same answer twice") << QByteArray("Q?\tNoah\tnoah\tAbraham\tLot\tOT\tGenesis 6:14") << "not distinct";
         QTest::newRow("long answer") << QByteArray("Q?\tNoah\t" + QByteArray(41, 'x') + "\tAbraham\tLot\tOT\tGenesis 6:14") << "longer than 40";
         QTest::newRow("meta answer") << QByteArray("Q?\tNoah\tAll of the above\tAbraham\tLot\tOT\tGenesis 6:14") << "depends on the others";

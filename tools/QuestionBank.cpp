@@ -112,6 +112,10 @@ void QuestionBank::checkRows()
                 addFinding(BankFinding::Error, r.where, QStringLiteral("%1 is empty").arg(header()[i]));
             else if (fields[i] != fields[i].trimmed())
                 addFinding(BankFinding::Error, r.where, QStringLiteral("%1 has blanks around it").arg(header()[i]));
+            else if (std::any_of(fields[i].cbegin(), fields[i].cend(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+                // A carriage return or other control character inside a field shows as garbage,
+                // and the export turns it into a blank: the row would not come back as written.
+                addFinding(BankFinding::Error, r.where, QStringLiteral("%1 holds a control character").arg(header()[i]));
         }
         QSet<QString> distinct;
         for (const QString &a : r.answers) {

@@ -43,9 +43,10 @@ public:
     const QList<BankFinding> &findings() const { return m_findings; }
     int errorCount() const;
 
-    // Row rules: no empty field or surrounding blanks, four distinct answers of at most 40
-    // characters, no "all/none of the above", testament "OT" or "NT", a reference, no question
-    // twice, and the same correct answer to the same chapter listed as a possible repeat.
+    // Row rules: no empty field, surrounding blanks or control characters, four distinct answers
+    // of at most 40 characters, no "all/none of the above", testament "OT" or "NT", a reference,
+    // no question twice, and the same correct answer to the same chapter listed as a possible
+    // repeat.
     void checkRows();
 
     // Rules against the King James text: the reference exists, the testament is the book's,
