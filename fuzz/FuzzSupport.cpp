@@ -3,6 +3,7 @@
 #include "app/MessageBox.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 
@@ -49,6 +50,8 @@ void init()
 }
 
 QString workFolder() { return configFolder(); }
+
+void dropQueuedEvents() { QCoreApplication::removePostedEvents(nullptr); }
 
 QList<Shown> &messages()
 {

@@ -27,6 +27,11 @@ void init();
 // The temporary folder made by init(), for files a target writes.
 QString workFolder();
 
+// Drops the events queued since the last input. The settings store queues a request to write
+// itself with every change; the game's event loop handles it, but a fuzz target has no event
+// loop (it writes the store itself), and the queue would grow with every input.
+void dropQueuedEvents();
+
 // The boxes shown since the last clearMessages(), oldest first.
 QList<Shown> &messages();
 void clearMessages();

@@ -131,6 +131,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    FuzzSupport::dropQueuedEvents();
     const QMap<QString, QString> lines = FuzzSupport::keyValues(data, size);
     QMap<QString, QString> stored;
     for (const QString &key : tableKeys())

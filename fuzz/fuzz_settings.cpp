@@ -121,6 +121,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    FuzzSupport::dropQueuedEvents();
     QMap<QString, QString> stored;
     {
         const QMap<QString, QString> lines = FuzzSupport::keyValues(data, size);

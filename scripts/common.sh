@@ -8,6 +8,7 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlcipher-d
           libbenchmark-dev fonts-liberation2 fonts-dejavu-core)
 
 # The sanitizer and fuzz builds use clang with its sanitizer and libFuzzer runtimes.
+# shellcheck disable=SC2034 # used by the scripts that source this file
 clang_packages=(clang libclang-rt-14-dev)
 
 ensure_packages() {
