@@ -12,14 +12,10 @@
 #include "tools/QuestionDatabase.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QMap>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -287,64 +283,6 @@ private slots:
         QVERIFY(errorTexts().value(0).startsWith(QStringLiteral("Error #: %1\r").arg(int(Err::TableNotFound))));
         QVERIFY(!m_dat.isOpen());
         QCOMPARE(questions(m_path).size(), 20);
-    }
-
-    // A compaction killed at any moment leaves the database opening with its password and
-    // holding every question unchanged; the next run cleans up after it.
-    void killedCompactionLosesNothing()
-    {
-        const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/quillory-db");
-        if (!QFileInfo(tool).isExecutable())
-            QSKIP("quillory-db is not built beside the tests");
-        makeLooseDatabase(m_path, 1200);
-        const QStringList before = questions(m_path);
-        const QStringList arguments{QStringLiteral("compact"), QStringLiteral("--progress"), m_path};
-
-        // One undisturbed run: how long the work takes once the tool has started.
-        QProcess probe;
-        probe.start(tool, arguments);
-        QVERIFY(probe.waitForReadyRead(10000));
-        QElapsedTimer work;
-        work.start();
-        QVERIFY(probe.waitForFinished(10000) && probe.exitCode() == 0);
-        const qint64 workUs = std::max<qint64>(work.nsecsElapsed() / 1000, 1000);
-
-        // Half the kills fall anywhere in the work, half in the last milliseconds around the
-        // rename, where a copy-over would leave the file half-written.
-        QMap<QString, int> killedDuring;
-        int runs = 0, kills = 0;
-        QElapsedTimer budget;
-        budget.start();
-        // Sixty kills, or fifty once half a minute has passed (slow builds), within four minutes.
-        while (kills < 60 && !(kills >= 50 && budget.elapsed() > 30000) && budget.elapsed() < 240000) {
-            QProcess child;
-            child.start(tool, arguments);
-            QVERIFY(child.waitForReadyRead(10000));
-            QByteArray output = child.readAllStandardOutput();
-            if (++runs % 2 == 0) {
-                while (!output.contains("flushing the new file") && child.waitForReadyRead(10000))
-                    output += child.readAllStandardOutput();
-                QThread::usleep(QRandomGenerator::global()->bounded(3000));
-            } else {
-                QThread::usleep(QRandomGenerator::global()->bounded(workUs));
-            }
-            child.kill();
-            QVERIFY(child.waitForFinished(10000));
-            output += child.readAllStandardOutput();
-            if (child.exitStatus() == QProcess::CrashExit) {
-                ++kills;
-                ++killedDuring[QString::fromUtf8(output.trimmed().split('\n').last())];
-            }
-            QCOMPARE(questions(m_path), before);
-        }
-        qInfo() << runs << "runs," << kills << "killed; last step begun:" << killedDuring;
-        QVERIFY(kills >= 50);
-
-        QProcess last;
-        last.start(tool, arguments);
-        QVERIFY(last.waitForFinished(10000) && last.exitCode() == 0);
-        QVERIFY(!QFileInfo::exists(m_temp));
-        QCOMPARE(questions(m_path), before);
     }
 };
 
