@@ -2,8 +2,8 @@
 // The input is a settings section, "Key=Value" lines: "Name1".."Name10", "Score1".."Score10",
 // "Percent1".."Percent10" go into the store (a missing line leaves the key absent), and
 // "Candidate", "CandidateScore", "CandidatePercent" give the result offered (whole numbers,
-// kept to 16 bits). Checked: loading stops at the first value that is no 16-bit number with
-// error 13 or 6 and keeps what it read; sorting is stable and descending; the result enters
+// kept to 16 bits). Checked: loading reads a value that is no 16-bit number as 0, reports
+// the first one with error 13 or 6 and loads the rest; sorting is stable and descending; the result enters
 // exactly when it beats the tenth entry, lands below every entry at least as good, and the
 // table is written back; a result that does not enter leaves the store untouched.
 #include "FuzzSupport.h"
@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using FuzzSupport::Number;
 
@@ -59,7 +60,7 @@ QStringList storedTexts()
 struct Expected
 {
     QList<HighScore> scores;
-    int error = 0; // the error that stopped loading, 0 when none
+    int error = 0; // the first error while loading, 0 when none
 };
 
 // Error 13 for text that is no number, 6 for a number outside 16 bits.
@@ -79,12 +80,14 @@ Expected expectLoaded(const QMap<QString, QString> &stored)
 {
     Expected e;
     e.scores = QList<HighScore>(HighScoreTable::Size);
-    for (int i = 1; i <= HighScoreTable::Size && !e.error; ++i) {
+    for (int i = 1; i <= HighScoreTable::Size; ++i) {
         HighScore &h = e.scores[i - 1];
         h.Name = stored.value(QStringLiteral("Name%1").arg(i));
-        e.error = toInt16(stored.value(QStringLiteral("Score%1").arg(i), QStringLiteral("0")), &h.Score);
-        if (!e.error)
-            e.error = toInt16(stored.value(QStringLiteral("Percent%1").arg(i), QStringLiteral("0")), &h.Percent);
+        for (auto [field, value] : {std::pair{"Score", &h.Score}, std::pair{"Percent", &h.Percent}}) {
+            const int error = toInt16(stored.value(QLatin1String(field) + QString::number(i), QStringLiteral("0")), value);
+            if (!e.error)
+                e.error = error;
+        }
     }
     return e;
 }
@@ -141,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (auto it = stored.cbegin(); it != stored.cend(); ++it)
         SettingsStore::SaveSetting(section(), it.key(), it.value());
 
-    // Loading: ten entries in stored order, up to the first value that is no 16-bit number.
+    // Loading: ten entries in stored order, a value that is no 16-bit number read as 0.
     const Expected e = expectLoaded(stored);
     HighScoreTable table;
     FuzzSupport::clearMessages();

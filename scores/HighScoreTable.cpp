@@ -33,16 +33,26 @@ const HighScore &HighScoreTable::Entry(int rank) const
 
 void HighScoreTable::LoadScores()
 {
-    basMain::Trap([this] {
-        Scores = QList<HighScore>(Size);
+    Scores = QList<HighScore>(Size);
+    // A bad stored number is reported once and read as 0, and the later entries still load:
+    // the table is written back whole after the next entry, so stopping at the bad value would
+    // erase every good entry below it.
+    bool reported = false;
+    auto number = [&reported](const char *field, int rank) -> qint16 {
+        try {
+            return NumericText::TextToInt16(SettingsStore::GetSetting(section(), key(field, rank), QStringLiteral("0")));
+        } catch (const RunTimeError &error) {
+            if (!std::exchange(reported, true))
+                basMain::ReportError(error);
+            return 0;
+        }
+    };
+    basMain::Trap([&] {
         for (int i = 1; i <= Size; ++i) {
             HighScore &entry = Entry(i);
-            // Each field is stored as soon as it is read, so a bad value keeps the ones before it.
             entry.Name = SettingsStore::GetSetting(section(), key("Name", i), QString());
-            entry.Score = NumericText::TextToInt16(
-                SettingsStore::GetSetting(section(), key("Score", i), QStringLiteral("0")));
-            entry.Percent = NumericText::TextToInt16(
-                SettingsStore::GetSetting(section(), key("Percent", i), QStringLiteral("0")));
+            entry.Score = number("Score", i);
+            entry.Percent = number("Percent", i);
         }
     });
 }

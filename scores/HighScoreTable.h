@@ -34,8 +34,8 @@ public:
 
     // Reads the ten stored entries in stored order (no sorting). A missing key reads as an empty
     // entry. A score or percent that is not a number (empty text included) is error 13, one
-    // beyond 16 bits error 6: loading stops there, the earlier ranks and the fields already read
-    // stay, the later ranks stay empty.
+    // beyond 16 bits error 6: the first such value is reported, every bad value reads as 0 and
+    // the rest of the table loads.
     void LoadScores();
 
     // Orders the entries by Score, then Percent, both descending. Equal entries keep their order;

@@ -165,7 +165,8 @@ private slots:
         add("truncated in a line", "file", "[GameSettings]\nPlayer1=Ann\n[HighScores]\nName1=Bob\nScore1=400\nPercent1=90\nName2=Cy\nSco",
             {}, "Ann", {"Bob\t400\t90", "Ann\t150\t100"});
         add("truncated in a character", "file", "[GameSettings]\nPlayer1=Z\xc3", {}, "Z", {"Z\t150\t100", none});
-        add("score as text", "file", "[HighScores]\nName1=Bob\nScore1=abc\nName2=Cy\nScore2=90\n", "Error #: 13\rType mismatch");
+        add("score as text", "file", "[HighScores]\nName1=Bob\nScore1=abc\nName2=Cy\nScore2=90\n", "Error #: 13\rType mismatch",
+            "Player 1", {mine, "Cy\t90\t0"});
         add("score beyond 16 bits", "file", "[HighScores]\nName1=Bob\nScore1=99999\n", "Error #: 6\rOverflow");
         add("huge percent", "file", "[HighScores]\nName1=Bob\nScore1=200\nPercent1=1e400\n", "Error #: 6\rOverflow",
             "Player 1", {"Bob\t200\t0", mine});
