@@ -164,14 +164,17 @@ private slots:
     {
         QTemporaryDir dir;
         QuestionBank bank;
-        bank.parse(Header + "It's \"quoted\" & <b>marked</b>?\tA\u00e9\tB\tC\tD\tNT\tJohn 3:16\n", QStringLiteral("r.tsv"));
+        bank.parse(Header.chopped(1) + "\tDifficulty\nIt's \"quoted\" & <b>marked</b>?\tA\u00e9\tB\tC\tD\tNT\tJohn 3:16\t3\n",
+                   QStringLiteral("r.tsv"));
         const QString file = dir.filePath(QStringLiteral("r.mdb"));
         QuestionDatabase::Write(file, TestSupport::Password, bank.rows());
         const auto rows = QuestionDatabase::Read(file, TestSupport::Password);
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0].question, bank.rows()[0].question);
         QCOMPARE(rows[0].answers, bank.rows()[0].answers);
-        QCOMPARE(QuestionDatabase::ToText(rows), Header + bank.rows()[0].question.toUtf8() + "\tA\xc3\xa9\tB\tC\tD\tNT\tJohn 3:16\n");
+        QCOMPARE(rows[0].difficulty, 3);
+        QCOMPARE(QuestionDatabase::ToText(rows), Header.chopped(1) + "\tDifficulty\n" + bank.rows()[0].question.toUtf8()
+                                                     + "\tA\xc3\xa9\tB\tC\tD\tNT\tJohn 3:16\t3\n");
     }
 };
 

@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
-const QStringList &QuestionBank::header()
+const QStringList &QuestionBank::firstEditionHeader()
 {
     static const QStringList h{QStringLiteral("Question"), QStringLiteral("Answer1"), QStringLiteral("Answer2"),
                                QStringLiteral("Answer3"), QStringLiteral("Answer4"), QStringLiteral("Testament"),
@@ -16,10 +16,17 @@ const QStringList &QuestionBank::header()
     return h;
 }
 
+const QStringList &QuestionBank::header()
+{
+    static const QStringList h = firstEditionHeader() + QStringList{QStringLiteral("Difficulty")};
+    return h;
+}
+
 void QuestionBank::parse(const QByteArray &text, const QString &sourceName)
 {
     const QList<QByteArray> lines = text.split('\n');
     bool sawHeader = false;
+    qsizetype columns = header().size();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QByteArray line = lines[i];
         if (line.endsWith('\r'))
@@ -35,16 +42,29 @@ void QuestionBank::parse(const QByteArray &text, const QString &sourceName)
         const QStringList f = decoded.split(u'\t');
         if (!sawHeader) {
             sawHeader = true;
-            if (f != header())
+            if (f == firstEditionHeader())
+                columns = f.size();
+            else if (f != header())
                 addFinding(BankFinding::Error, where,
                            QStringLiteral("the first line must be the header: %1").arg(header().join(u' ')));
             continue;
         }
-        if (f.size() != 7) {
-            addFinding(BankFinding::Error, where, QStringLiteral("expected 7 tab-separated fields, found %1").arg(f.size()));
+        if (f.size() != columns) {
+            addFinding(BankFinding::Error, where,
+                       QStringLiteral("expected %1 tab-separated fields, found %2").arg(columns).arg(f.size()));
             continue;
         }
-        m_rows << QuestionRow{f[0], {f[1], f[2], f[3], f[4]}, f[5], f[6], where};
+        QuestionRow row{f[0], {f[1], f[2], f[3], f[4]}, f[5], f[6], 0, where};
+        if (columns == header().size()) {
+            // An empty Difficulty is a question not yet graded (the bank rules want a grade).
+            static const QStringList levels{QString(), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+            row.difficulty = int(levels.indexOf(f[7]));
+            if (row.difficulty < 0) {
+                addFinding(BankFinding::Error, where, QStringLiteral("Difficulty must be 1, 2 or 3, not '%1'").arg(f[7]));
+                continue;
+            }
+        }
+        m_rows << row;
     }
     if (!sawHeader)
         addFinding(BankFinding::Error, sourceName, QStringLiteral("empty file: no header"));

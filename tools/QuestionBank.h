@@ -9,13 +9,16 @@
 class KjvText;
 
 // The question bank in text form: UTF-8, tab-separated, one question a row under the header
-// "Question Answer1 Answer2 Answer3 Answer4 Testament Reference". Answer1 is the correct answer.
+// "Question Answer1 Answer2 Answer3 Answer4 Testament Reference Difficulty". Answer1 is the
+// correct answer; Difficulty is 1 (easy), 2 (medium) or 3 (hard). A bank without the
+// Difficulty column (the first edition's header) still reads, its rows having no difficulty.
 struct QuestionRow
 {
     QString question;
     std::array<QString, 4> answers;
     QString testament;
     QString reference;
+    int difficulty = 0; // 1 to 3; 0 when the bank does not say
     QString where; // "file:line", for messages
 };
 
@@ -30,7 +33,9 @@ struct BankFinding
 class QuestionBank
 {
 public:
+    // The header of a bank (with Difficulty) and of a first-edition bank (without).
     static const QStringList &header();
+    static const QStringList &firstEditionHeader();
     static constexpr int MaxAnswerLength = 40;
 
     // Parses one bank text. Malformed lines are reported in findings and skipped.

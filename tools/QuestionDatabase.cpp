@@ -17,11 +17,11 @@ void Write(const QString &path, const QString &password, const QList<QuestionRow
         auto db = Database::open(temporary, password, Database::Mode::Create);
         db->exec(QStringLiteral(
             "CREATE TABLE tblQuillory (ID INTEGER PRIMARY KEY, Question TEXT, Answer1 TEXT, Answer2 TEXT,"
-            " Answer3 TEXT, Answer4 TEXT, Testament TEXT, Reference TEXT, Sort INTEGER)"));
+            " Answer3 TEXT, Answer4 TEXT, Testament TEXT, Reference TEXT, Sort INTEGER, Difficulty INTEGER)"));
         Transaction transaction(*db);
         Statement insert(db->handle(), QStringLiteral(
-            "INSERT INTO tblQuillory (Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, Sort)"
-            " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"));
+            "INSERT INTO tblQuillory (Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, Sort, Difficulty)"
+            " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"));
         int sort = 0;
         for (const QuestionRow &r : rows) {
             insert.reset();
@@ -31,6 +31,7 @@ void Write(const QString &path, const QString &password, const QList<QuestionRow
             insert.bind(6, r.testament);
             insert.bind(7, r.reference);
             insert.bind(8, ++sort);
+            insert.bind(9, r.difficulty > 0 ? QVariant(r.difficulty) : QVariant());
             insert.step();
         }
         transaction.commit();
@@ -46,9 +47,11 @@ void Write(const QString &path, const QString &password, const QList<QuestionRow
 QList<QuestionRow> Read(const QString &path, const QString &password)
 {
     auto db = Database::open(path, password, Database::Mode::ReadOnly);
-    db->columns(QStringLiteral("tblQuillory"));
+    // A database of the first edition has no Difficulty column.
+    const bool hasDifficulty = db->columns(QStringLiteral("tblQuillory")).contains(QStringLiteral("Difficulty"), Qt::CaseInsensitive);
     Statement q(db->handle(), QStringLiteral(
-        "SELECT rowid, Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference FROM tblQuillory ORDER BY rowid"));
+        "SELECT rowid, Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, %1 FROM tblQuillory ORDER BY rowid")
+        .arg(hasDifficulty ? QStringLiteral("Difficulty") : QStringLiteral("NULL")));
     QList<QuestionRow> rows;
     while (q.step()) {
         QuestionRow r;
@@ -58,6 +61,8 @@ QList<QuestionRow> Read(const QString &path, const QString &password)
             r.answers[std::size_t(i)] = q.value(2 + i).toString();
         r.testament = q.value(6).toString();
         r.reference = q.value(7).toString();
+        const qint64 level = q.int64(8);
+        r.difficulty = level >= 1 && level <= 3 ? int(level) : 0;
         rows << r;
     }
     return rows;
@@ -68,7 +73,8 @@ QByteArray ToText(const QList<QuestionRow> &rows)
     QByteArray out = QuestionBank::header().join(u'\t').toUtf8() + '\n';
     auto clean = [](QString s) { return s.replace(u'\t', u' ').replace(u'\n', u' ').replace(u'\r', u' '); };
     for (const QuestionRow &r : rows) {
-        const QStringList fields{r.question, r.answers[0], r.answers[1], r.answers[2], r.answers[3], r.testament, r.reference};
+        const QStringList fields{r.question, r.answers[0], r.answers[1], r.answers[2], r.answers[3], r.testament, r.reference,
+                                 r.difficulty > 0 ? QString::number(r.difficulty) : QString()};
         QStringList cleaned;
         for (const QString &f : fields)
             cleaned << clean(f);
