@@ -106,5 +106,13 @@ qint16 Add16(qint16 a, qint16 b)
     return static_cast<qint16>(sum);
 }
 
+qint32 Add32(qint32 a, qint32 b)
+{
+    qint32 sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        throw RunTimeError::standard(Err::Overflow);
+    return sum;
+}
+
 qint16 Sub16(qint16 a, qint16 b) { return CInt(double(a) - double(b)); }
 }

@@ -29,7 +29,8 @@ qint32 CLng(double value);
 qint16 TextToInt16(const QString &text);
 qint32 TextToInt32(const QString &text);
 
-// 16-bit signed arithmetic with overflow checking (error 6).
+// Signed arithmetic with overflow checking (error 6).
 qint16 Add16(qint16 a, qint16 b);
+qint32 Add32(qint32 a, qint32 b);
 qint16 Sub16(qint16 a, qint16 b);
 }

@@ -90,6 +90,15 @@ void Recordset::MovePrevious()
     changed();
 }
 
+void Recordset::SetAbsolutePosition(int position)
+{
+    database();
+    if (position < 0 || position >= int(m_keys.size()))
+        throw noCurrentRecord();
+    m_pos = position;
+    changed();
+}
+
 int Recordset::columnIndex(const QString &name) const
 {
     for (int i = 0; i < m_columns.size(); ++i)

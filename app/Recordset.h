@@ -38,6 +38,8 @@ public:
     bool hasCurrent() const { return !EOF_() && !BOF(); }
     int RecordCount() const { return int(m_keys.size()); }
     int AbsolutePosition() const { return int(m_pos); }
+    // Moves to a row by its position (0 is the first row); error 3106 outside the rows.
+    void SetAbsolutePosition(int position);
 
     // The current row's value (a null QVariant for Null). Errors: 3105 no such field, 3106 no
     // current row, 3113 the row was deleted under the cursor.

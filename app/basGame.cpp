@@ -5,6 +5,8 @@
 #include "SettingsStore.h"
 #include "basMain.h"
 
+#include <utility>
+
 namespace basGame {
 
 GameSettingsRecord GameSettings;
@@ -51,29 +53,45 @@ qint32 ColorFromText(const QString &text, qint32 defaultValue)
 
 void LoadGameSettings()
 {
-    basMain::Trap([] {
-        GameSettingsRecord &gs = GameSettings;
-
+    // Every key starts at its default, and a key whose text fails to convert keeps it: one bad
+    // value is reported (once) and costs no other setting, so the next save writes back every
+    // good value as it was.
+    GameSettingsRecord &gs = GameSettings;
+    gs.PlayerCnt = 1;
+    gs.Testament = QStringLiteral("BT");
+    for (int i = 1; i <= MaxPlayers; ++i)
+        gs.Players[i].Name = defaultName(i);
+    gs.Timed = false;
+    gs.WinClr = DefaultWinClr;
+    gs.WinTxtClr = DefaultWinTxtClr;
+    bool reported = false;
+    auto load = [&reported](auto &&step) {
+        try {
+            step();
+        } catch (const std::exception &error) {
+            if (!std::exchange(reported, true))
+                basMain::ReportError(error);
+        }
+    };
+    load([&] {
         const QString count = read("PlayerCnt", QStringLiteral("1"));
         const bool countOk = count == u"1" || count == u"2" || count == u"3" || count == u"4";
         gs.PlayerCnt = NumericText::TextToInt16(countOk ? count : QStringLiteral("1"));
-
+    });
+    load([&] {
         const QString testament = read("Testament", QStringLiteral("BT"));
         gs.Testament = (testament == u"OT" || testament == u"NT" || testament == u"BT")
                            ? testament : QStringLiteral("BT");
-
-        for (int i = 1; i <= MaxPlayers; ++i) {
+    });
+    for (int i = 1; i <= MaxPlayers; ++i)
+        load([&] {
             const QString name = SettingsStore::GetSetting(QLatin1String(Section),
                                                            QStringLiteral("Player%1").arg(i), defaultName(i));
             gs.Players[i].Name = (name.size() >= 1 && name.size() <= MaxNameLength) ? name : defaultName(i);
-        }
-
-        const QString timed = read("Timed", QStringLiteral("False"));
-        gs.Timed = timed == u"True";
-
-        gs.WinClr = ColorFromText(read("WinClr", QStringLiteral("12632256")), DefaultWinClr);
-        gs.WinTxtClr = ColorFromText(read("WinTxtClr", QStringLiteral("0")), DefaultWinTxtClr);
-    });
+        });
+    load([&] { gs.Timed = read("Timed", QStringLiteral("False")) == u"True"; });
+    load([&] { gs.WinClr = ColorFromText(read("WinClr", QStringLiteral("12632256")), DefaultWinClr); });
+    load([&] { gs.WinTxtClr = ColorFromText(read("WinTxtClr", QStringLiteral("0")), DefaultWinTxtClr); });
 }
 
 void SaveGameSettings()

@@ -11,11 +11,13 @@ namespace basGame {
 struct PlayerRecord
 {
     QString Name;
-    qint16 Score = 0;    // points total of the game in progress
+    // A whole deck in the timed mode scores far beyond 16 bits, so the game's counters hold
+    // 32-bit values; the percentage stays a small number.
+    qint32 Score = 0;    // points total of the game in progress
     qint16 Percent = 0;  // share of correct answers, whole percent
-    qint16 Answered = 0; // questions answered in the game
-    qint16 Correct = 0;  // correct answers in the game
-    qint16 Points = 0;   // points of the player's last answer
+    qint32 Answered = 0; // questions answered in the game
+    qint32 Correct = 0;  // correct answers in the game
+    qint32 Points = 0;   // points of the player's last answer
 };
 
 inline constexpr int MaxPlayers = 4;
@@ -50,7 +52,8 @@ inline constexpr qint32 MaxColor = 16777215;
 inline constexpr int MaxNameLength = 25;
 
 // Reads the nine keys; a text that is not accepted silently becomes the key's default.
-// A run-time error (a colour such as "1e10") is reported and loading stops at that key.
+// A run-time error (a colour such as "1e10") is reported once; that key keeps its default and
+// the other keys still load.
 void LoadGameSettings();
 
 // Writes all nine keys; an error is reported and the remaining keys are not written.

@@ -355,14 +355,39 @@ void frmMain::StartNewGame()
         cmdNewQuestion->setEnabled(false);
         ShowFace(imgFaceNeutral);
         ShuffleQuestions();
-        LoadAnswers();
+        const std::optional<bool> dealt = DrawFirstQuestion();
+        // Without a question (none of the testament, or a deck that cannot be read) nothing can
+        // be answered until the next new game.
+        if (dealt == true)
+            LoadAnswers();
+        else
+            EnableAnswers(false);
         ResetPlayerStats();
         intCurPlayer = 1;
         tmrGame->stop();
         intSeconds = 0;
         UpdateStatus();
-        tmrGame->start();
+        if (dealt == false)
+            MsgBox::show(NoQuestionsText(), MsgBox::Exclamation, QString::fromLatin1(Title));
+        if (dealt == true)
+            tmrGame->start();
     });
+}
+
+std::optional<bool> frmMain::DrawFirstQuestion()
+{
+    std::optional<bool> dealt;
+    basMain::Trap([&] { dealt = QuestionDeck::DrawFirst(datQuillory->recordset(), GameSettings.Testament); });
+    return dealt;
+}
+
+QString frmMain::NoQuestionsText()
+{
+    if (GameSettings.Testament == u"OT" || GameSettings.Testament == u"NT")
+        return QStringLiteral("The question database holds no %1 Testament questions. Choose another testament on the "
+                              "Testament page of the options.")
+            .arg(GameSettings.Testament == u"OT" ? QStringLiteral("Old") : QStringLiteral("New"));
+    return QStringLiteral("The question database holds no questions.");
 }
 
 void frmMain::cmdNewQuestion_Click()
@@ -398,9 +423,11 @@ void frmMain::ResetPlayerStats()
     basMain::Trap([this] {
         for (int i = 1; i <= basGame::MaxPlayers; ++i) {
             basGame::PlayerRecord &p = GameSettings.Players[i];
-            p.Score = p.Percent = p.Answered = p.Correct = p.Points = 0;
+            p.Score = p.Answered = p.Correct = p.Points = 0;
+            p.Percent = 0;
         }
         blnScored = false;
+        blnOffered = false;
     });
 }
 
@@ -408,8 +435,11 @@ bool frmMain::HighScoreAchieved()
 {
     bool result = false;
     basMain::Trap([&] {
-        if (!blnScored)
+        // A game's results are offered once: after "Game Over!" the counters stay on show, and a
+        // following New Game, Exit or change of players must not enter them a second time.
+        if (!blnScored || blnOffered)
             return;
+        blnOffered = true;
         for (int i = 1; i <= GameSettings.PlayerCnt; ++i) {
             const basGame::PlayerRecord &p = GameSettings.Players[i];
             if (frmScores::IsHighScore(p.Name, p.Score, p.Percent))
@@ -490,7 +520,7 @@ void frmMain::AwardPoints(bool blnCorrect)
             blnScored = true;
         basGame::PlayerRecord &p = GameSettings.Players[intCurPlayer];
         p.Points = points;
-        p.Score = NumericText::Add16(p.Score, points);
+        p.Score = NumericText::Add32(p.Score, points);
     });
 }
 
@@ -498,9 +528,9 @@ void frmMain::UpdateStats(bool blnCorrect)
 {
     basMain::Trap([this, blnCorrect] {
         basGame::PlayerRecord &p = GameSettings.Players[intCurPlayer];
-        p.Answered = NumericText::Add16(p.Answered, 1);
+        p.Answered = NumericText::Add32(p.Answered, 1);
         if (blnCorrect)
-            p.Correct = NumericText::Add16(p.Correct, 1);
+            p.Correct = NumericText::Add32(p.Correct, 1);
         if (p.Answered > 0)
             p.Percent = GameRules::PercentCorrect(p.Correct, p.Answered);
     });

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class DataControl;
 class QAction;
@@ -79,6 +80,10 @@ private:
     void ResetPlayerStats();
     void ShuffleQuestions();
     bool DrawNextQuestion();
+    // The first question of the game; false when the deck holds none of the chosen testament,
+    // nothing when the deck could not be read (the error is reported).
+    std::optional<bool> DrawFirstQuestion();
+    static QString NoQuestionsText();
     void LoadAnswers();
     void EnableAnswers(bool blnEnabled);
     void AwardPoints(bool blnCorrect);
@@ -118,4 +123,5 @@ private:
     qint16 intCurPlayer = 0;
     qint16 intSeconds = 0;
     bool blnScored = false;
+    bool blnOffered = false; // this game's results went to the high-score table already
 };

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 using FuzzSupport::Number;
@@ -63,16 +64,17 @@ struct Expected
     int error = 0; // the first error while loading, 0 when none
 };
 
-// Error 13 for text that is no number, 6 for a number outside 16 bits.
-int toInt16(const QString &text, qint16 *value)
+// Error 13 for text that is no number, 6 for a number outside the field's width.
+template <class Int>
+int toInt(const QString &text, Int *value)
 {
     const Number n = FuzzSupport::readNumber(text);
     if (n.kind == Number::NotNumeric)
         return Err::TypeMismatch;
     const double rounded = n.kind == Number::Value ? std::nearbyint(n.value) : HUGE_VAL;
-    if (!(rounded >= -32768.0 && rounded <= 32767.0))
+    if (!(rounded >= double(std::numeric_limits<Int>::min()) && rounded <= double(std::numeric_limits<Int>::max())))
         return Err::Overflow;
-    *value = qint16(rounded);
+    *value = Int(rounded);
     return 0;
 }
 
@@ -83,11 +85,10 @@ Expected expectLoaded(const QMap<QString, QString> &stored)
     for (int i = 1; i <= HighScoreTable::Size; ++i) {
         HighScore &h = e.scores[i - 1];
         h.Name = stored.value(QStringLiteral("Name%1").arg(i));
-        for (auto [field, value] : {std::pair{"Score", &h.Score}, std::pair{"Percent", &h.Percent}}) {
-            const int error = toInt16(stored.value(QLatin1String(field) + QString::number(i), QStringLiteral("0")), value);
+        const auto text = [&](const char *field) { return stored.value(QLatin1String(field) + QString::number(i), QStringLiteral("0")); };
+        for (const int error : {toInt(text("Score"), &h.Score), toInt(text("Percent"), &h.Percent)})
             if (!e.error)
                 e.error = error;
-        }
     }
     return e;
 }
@@ -123,7 +124,7 @@ void checkReports(int expectedError)
                shown.isEmpty() ? QStringLiteral("no report") : shown[0].text);
 }
 
-qint16 wholeNumber(const QString &text) { return qint16(text.trimmed().toInt()); }
+qint32 wholeNumber(const QString &text) { return text.trimmed().toInt(); }
 }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -160,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Offering a result: it enters exactly when it beats the tenth entry of the sorted table.
     const HighScore candidate{lines.value(QStringLiteral("Candidate")), wholeNumber(lines.value(QStringLiteral("CandidateScore"))),
-                              wholeNumber(lines.value(QStringLiteral("CandidatePercent")))};
+                              qint16(wholeNumber(lines.value(QStringLiteral("CandidatePercent"))))};
     QStringList before;
     for (const QString &key : tableKeys())
         before << stored.value(key, absent());

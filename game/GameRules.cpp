@@ -19,7 +19,7 @@ qint16 PointsFor(bool correct, bool timed, qint16 seconds)
     return 25;
 }
 
-qint16 PercentCorrect(qint16 correct, qint16 answered)
+qint16 PercentCorrect(qint32 correct, qint32 answered)
 {
     const double quotient = double(correct) / double(answered);
     return NumericText::CInt(quotient * 100.0);

@@ -13,7 +13,7 @@ qint16 PointsFor(bool correct, bool timed, qint16 seconds);
 
 // Correct / answered x 100 in double precision, rounded half to even (1 of 8 is 12, 3 of 8 is
 // 38). Error 6 when the result does not fit; answered must be positive.
-qint16 PercentCorrect(qint16 correct, qint16 answered);
+qint16 PercentCorrect(qint32 correct, qint32 answered);
 
 // The seat after current: 1 after playerCount.
 qint16 NextPlayer(qint16 current, qint16 playerCount);

@@ -48,15 +48,33 @@ bool Matches(const QVariant &rowTestament, const QString &setting)
     return !rowTestament.isNull() && rowTestament.toString() == setting;
 }
 
+namespace {
+// From the cursor on, the first matching row; false at the end of the deck.
+bool SeekMatch(Recordset &deck, const QString &testament)
+{
+    // "Both" takes every row without reading its tag.
+    for (; !deck.EOF_(); deck.MoveNext())
+        if (testament == u"BT" || Matches(deck.Field(QStringLiteral("Testament")), testament))
+            return true;
+    return false;
+}
+}
+
 bool DrawNext(Recordset &deck, const QString &testament)
 {
+    if (deck.EOF_())
+        return false;
+    const int asked = deck.AbsolutePosition();
     deck.MoveNext();
-    while (!deck.EOF_()) {
-        if (Matches(deck.Field(QStringLiteral("Testament")), testament))
-            return true;
-        deck.MoveNext();
-    }
-    deck.MovePrevious();
+    if (SeekMatch(deck, testament))
+        return true;
+    deck.SetAbsolutePosition(asked);
     return false;
+}
+
+bool DrawFirst(Recordset &deck, const QString &testament)
+{
+    deck.MoveFirst();
+    return SeekMatch(deck, testament);
 }
 }

@@ -25,6 +25,11 @@ void Shuffle(DataControl &dat);
 bool Matches(const QVariant &rowTestament, const QString &setting);
 
 // Moves to the next row that matches the setting. True when a question is current; false
-// when the deck ran out, the cursor then standing on the deck's last row.
+// when the deck ran out, the cursor then standing again on the question it stood on, so the
+// window keeps showing the last question asked.
 bool DrawNext(Recordset &deck, const QString &testament);
+
+// Stands the deck on its first row that matches the setting, the first question of a game.
+// False when no row matches (the cursor then stands past the last row).
+bool DrawFirst(Recordset &deck, const QString &testament);
 }

@@ -38,9 +38,10 @@ void HighScoreTable::LoadScores()
     // the table is written back whole after the next entry, so stopping at the bad value would
     // erase every good entry below it.
     bool reported = false;
-    auto number = [&reported](const char *field, int rank) -> qint16 {
+    auto number = [&reported](const char *field, int rank) -> qint32 {
         try {
-            return NumericText::TextToInt16(SettingsStore::GetSetting(section(), key(field, rank), QStringLiteral("0")));
+            const QString text = SettingsStore::GetSetting(section(), key(field, rank), QStringLiteral("0"));
+            return qstrcmp(field, "Score") == 0 ? NumericText::TextToInt32(text) : NumericText::TextToInt16(text);
         } catch (const RunTimeError &error) {
             if (!std::exchange(reported, true))
                 basMain::ReportError(error);
@@ -52,7 +53,7 @@ void HighScoreTable::LoadScores()
             HighScore &entry = Entry(i);
             entry.Name = SettingsStore::GetSetting(section(), key("Name", i), QString());
             entry.Score = number("Score", i);
-            entry.Percent = number("Percent", i);
+            entry.Percent = qint16(number("Percent", i));
         }
     });
 }
@@ -98,7 +99,7 @@ void HighScoreTable::DeleteScores()
     });
 }
 
-bool HighScoreTable::IsHighScore(const QString &strName, qint16 intScore, qint16 intPercent)
+bool HighScoreTable::IsHighScore(const QString &strName, qint32 intScore, qint16 intPercent)
 {
     bool entered = false;
     basMain::Trap([&] {

@@ -8,7 +8,7 @@
 struct HighScore
 {
     QString Name;       // the player's name as the game gives it; may be empty
-    qint16 Score = 0;   // points of that game
+    qint32 Score = 0;   // points of that game
     qint16 Percent = 0; // share of correct answers, 0 to 100
 
     friend bool operator==(const HighScore &, const HighScore &) = default;
@@ -33,9 +33,9 @@ public:
     const HighScore &Entry(int rank) const;
 
     // Reads the ten stored entries in stored order (no sorting). A missing key reads as an empty
-    // entry. A score or percent that is not a number (empty text included) is error 13, one
-    // beyond 16 bits error 6: the first such value is reported, every bad value reads as 0 and
-    // the rest of the table loads.
+    // entry. A score or percent that is not a number (empty text included) is error 13; a score
+    // beyond 32 bits or a percent beyond 16 bits is error 6: the first such value is reported,
+    // every bad value reads as 0 and the rest of the table loads.
     void LoadScores();
 
     // Orders the entries by Score, then Percent, both descending. Equal entries keep their order;
@@ -51,5 +51,5 @@ public:
     // Offers a result to the stored table: it enters when its score beats the tenth entry's, or
     // ties it with a better percent, and lands below every entry at least as good. Returns true
     // when it entered and the table was written back; false otherwise, also after an error.
-    static bool IsHighScore(const QString &strName, qint16 intScore, qint16 intPercent);
+    static bool IsHighScore(const QString &strName, qint32 intScore, qint16 intPercent);
 };

@@ -134,7 +134,7 @@ frmScores::frmScores(QWidget *owner)
 
 frmScores::~frmScores() = default;
 
-bool frmScores::IsHighScore(const QString &strName, qint16 intScore, qint16 intPercent)
+bool frmScores::IsHighScore(const QString &strName, qint32 intScore, qint16 intPercent)
 {
     return HighScoreTable::IsHighScore(strName, intScore, intPercent);
 }

@@ -23,7 +23,7 @@ public:
 
     // Offers a player's result to the stored table (see HighScoreTable::IsHighScore). Needs no
     // window: nothing is loaded or shown.
-    static bool IsHighScore(const QString &strName, qint16 intScore, qint16 intPercent);
+    static bool IsHighScore(const QString &strName, qint32 intScore, qint16 intPercent);
 
     // Runs when the window is shown: formats the grid, loads the table, fills the grid and starts
     // the trophy timer. Errors are reported; the window opens with what was reached.

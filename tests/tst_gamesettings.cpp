@@ -96,26 +96,29 @@ private slots:
         QVERIFY(TestSupport::messages().isEmpty());
     }
 
-    void overflowingColourStopsLoadingAtThatKey()
+    void overflowingColourCostsNoOtherSetting()
     {
+        // The bad key keeps its default, the error is reported once, and every other key loads
+        // and is saved back as it was stored.
         store(QStringLiteral("PlayerCnt"), QStringLiteral("3"));
-        store(QStringLiteral("WinClr"), QStringLiteral("255"));
-        store(QStringLiteral("WinTxtClr"), QStringLiteral("1e10"));
+        store(QStringLiteral("WinClr"), QStringLiteral("1e10"));
+        store(QStringLiteral("WinTxtClr"), QStringLiteral("255"));
+        store(QStringLiteral("Timed"), QStringLiteral("True"));
         basGame::LoadGameSettings();
         QCOMPARE(TestSupport::errorTexts(), QStringList{QStringLiteral("Error #: 6\rOverflow")});
         QCOMPARE(GameSettings.PlayerCnt, qint16(3));
-        QCOMPARE(GameSettings.WinClr, 255);
-        QCOMPARE(GameSettings.WinTxtClr, 0);
+        QCOMPARE(GameSettings.WinClr, basGame::DefaultWinClr);
+        QCOMPARE(GameSettings.WinTxtClr, 255);
+        QCOMPARE(GameSettings.Timed, true);
+        basGame::SaveGameSettings();
+        QCOMPARE(stored(QStringLiteral("WinTxtClr")), QStringLiteral("255"));
+        QCOMPARE(stored(QStringLiteral("WinClr")), QStringLiteral("12632256"));
 
-        // An overflow at the first colour leaves both colours as they were.
         TestSupport::clearMessages();
-        GameSettings = {};
-        store(QStringLiteral("WinClr"), QStringLiteral("-1e10"));
+        store(QStringLiteral("WinTxtClr"), QStringLiteral("-1e10"));
         basGame::LoadGameSettings();
         QCOMPARE(TestSupport::errorTexts().size(), 1);
-        QCOMPARE(GameSettings.WinClr, 0);
-        QCOMPARE(GameSettings.Timed, false);
-        QCOMPARE(GameSettings.Players[4].Name, QStringLiteral("Player 4"));
+        QCOMPARE(GameSettings.WinTxtClr, basGame::DefaultWinTxtClr);
     }
 
     void savedValuesLoadBackUnchanged()

@@ -50,7 +50,7 @@ QString loaded()
 bool offer(const QString &candidate)
 {
     const QStringList f = candidate.split(u' ');
-    return HighScoreTable::IsHighScore(f[0], qint16(f[1].toInt()), qint16(f[2].toInt()));
+    return HighScoreTable::IsHighScore(f[0], f[1].toInt(), qint16(f[2].toInt()));
 }
 }
 

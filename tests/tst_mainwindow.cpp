@@ -175,6 +175,60 @@ private slots:
         QCOMPARE(GameSettings.Players[1].Correct, qint16(2));
     }
 
+    void finishedGameIsOfferedOnceAndKeepsItsLastQuestion()
+    {
+        start(3, {QStringLiteral("Ann")}, false, {QStringLiteral("OT"), QStringLiteral("NT"), QStringLiteral("OT")});
+        GameSettings.Testament = QStringLiteral("OT");
+        window->StartNewGame();
+        QString last;
+        while (child<QPushButton>(QStringLiteral("cmdAnswer1"))->isEnabled()) {
+            last = currentQuestion();
+            answer(true);
+            if (dialogsOf([this] { next(); }).contains(QStringLiteral("frmScores")))
+                break;
+        }
+        QCOMPARE(currentQuestion(), last); // not the deck's last row, which may be of the other testament
+        QCOMPARE(entry(0), QStringLiteral("Ann 100 100"));
+        for (const char *command : {"mnuGameNew", "mnuGameExit"})
+            QVERIFY(dialogsOf([&] { action(QLatin1String(command))->trigger(); }).isEmpty());
+        QCOMPARE(entry(1), QStringLiteral(" 0 0")); // entered once, not again by New Game or Exit
+    }
+
+    void testamentHoldsFromTheFirstQuestion()
+    {
+        // One Old Testament row among five: every game opens with it.
+        start(5, {QStringLiteral("Ann")}, false, {QStringLiteral("NT"), QStringLiteral("NT"), QStringLiteral("OT"), QStringLiteral("NT"), QStringLiteral("NT")});
+        GameSettings.Testament = QStringLiteral("OT");
+        for (int game = 0; game < 8; ++game) {
+            window->StartNewGame();
+            QCOMPARE(currentQuestion(), QStringLiteral("Question 3"));
+        }
+        // None of the chosen testament: a plain message, and no question of the other one.
+        GameSettings.Testament = QStringLiteral("NT");
+        TestSupport::execSql(basMain::DatabasePath, QStringLiteral("UPDATE tblQuillory SET Testament = 'OT'"));
+        TestSupport::clearMessages();
+        window->StartNewGame();
+        QCOMPARE(TestSupport::messages().size(), 1);
+        QVERIFY(TestSupport::messages()[0].text.startsWith(QStringLiteral("The question database holds no New Testament questions.")));
+        QCOMPARE(currentQuestion(), QString());
+        QVERIFY(!child<QPushButton>(QStringLiteral("cmdAnswer1"))->isEnabled());
+        QVERIFY(!child<QTimer>(QStringLiteral("tmrGame"))->isActive());
+    }
+
+    void scoresGoBeyondSixteenBits()
+    {
+        start(2, {QStringLiteral("Ann")}, true);
+        GameSettings.Players[1].Score = 32700;
+        answer(true);
+        QVERIFY(TestSupport::messages().isEmpty());
+        QCOMPARE(panel(3), QStringLiteral("Score: 32850"));
+        QCOMPARE(text(QStringLiteral("lblPoints")), QStringLiteral("150 Points"));
+        next();
+        answer(false);
+        QVERIFY(dialogsOf([this] { next(); }).contains(QStringLiteral("frmScores")));
+        QCOMPARE(entry(0), QStringLiteral("Ann 32850 50"));
+    }
+
     void timedPointsFollowTheSecondsTaken_data()
     {
         QTest::addColumn<int>("seconds");
