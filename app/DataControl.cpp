@@ -4,7 +4,21 @@
 #include "Recordset.h"
 #include "RunTimeError.h"
 
+#include <QFile>
 #include <QRegularExpression>
+
+#include <sys/stat.h>
+
+namespace {
+// Identifies the file a path names now: its device and inode (empty when there is none).
+QByteArray fileIdentity(const QString &path)
+{
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino));
+}
+}
 
 DataControl::DataControl(QObject *parent) : QObject(parent) {}
 
@@ -40,6 +54,7 @@ void DataControl::Refresh()
         CloseDatabase();
     if (!m_db || !m_db->isOpen()) {
         m_recordset.reset();
+        m_openFile = fileIdentity(DatabaseName);
         m_db = Database::open(DatabaseName, passwordOf(Connect));
         m_openName = DatabaseName;
         m_openConnect = Connect;
@@ -50,6 +65,14 @@ void DataControl::Refresh()
     m_recordset = std::move(fresh);
     m_recordset->currentChanged = [this] { emit currentRecordChanged(); };
     emit currentRecordChanged();
+}
+
+void DataControl::RefreshIfStale()
+{
+    if (isOpen() && m_openName == DatabaseName && m_openConnect == Connect && fileIdentity(DatabaseName) == m_openFile)
+        return;
+    CloseDatabase();
+    Refresh();
 }
 
 bool DataControl::isOpen() const { return m_recordset && m_recordset->isOpen(); }

@@ -26,6 +26,10 @@ public:
 
     // Opens or reopens; raises the engine's run-time errors.
     void Refresh();
+    // Refresh, but only when the connection was lost (closed by a failed command) or the file
+    // at DatabaseName is no longer the one that was opened (replaced, or removed and brought
+    // back). A new game calls it, so the game recovers once the file is there again.
+    void RefreshIfStale();
 
     bool isOpen() const;
     // The open record set / database; error 3107 when there is none.
@@ -55,4 +59,5 @@ private:
     std::unique_ptr<Recordset> m_recordset;
     QString m_openName;
     QString m_openConnect;
+    QByteArray m_openFile; // device and inode of the file opened
 };

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+const QString Database::RepairAdvice = QStringLiteral(" Try Repair Database on the Tools menu.");
+
 Database::Database(QString path, sqlite3 *db) : m_path(std::move(path)), m_db(db) {}
 
 Database::~Database() { close(); }
@@ -39,9 +41,13 @@ std::shared_ptr<Database> Database::open(const QString &path, const QString &pas
     const QByteArray file = path.toUtf8();
     int rc = sqlite3_open_v2(file.constData(), &db, flags, nullptr);
     std::shared_ptr<Database> result(new Database(path, db));
-    if (rc != SQLITE_OK)
+    if (rc != SQLITE_OK) {
+        if (QFileInfo(path).isFile() && !QFileInfo(path).isReadable())
+            throw RunTimeError(Err::CantOpen, QStringLiteral("The database file '%1' cannot be read: permission denied.").arg(path));
         throw RunTimeError(Err::CantOpen, QStringLiteral("Couldn't open the database file '%1'.").arg(path));
+    }
     sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, BusyTimeoutMs);
 
     // The key must be the first thing said on a fresh connection.
     if (!password.isEmpty()) {
@@ -50,6 +56,8 @@ std::shared_ptr<Database> Database::open(const QString &path, const QString &pas
         if (rc != SQLITE_OK)
             throw error(db, rc, path);
     }
+    if (mode == Mode::Salvage)
+        sqlite3_exec(db, "PRAGMA writable_schema = ON", nullptr, nullptr, nullptr);
     // Reading the schema proves the key: a wrong one fails here with "not a database".
     try {
         Statement check(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
@@ -113,9 +121,16 @@ RunTimeError Database::error(sqlite3 *db, int rc, const QString &context)
     case SQLITE_NOTADB:
         return {Err::NotADatabase, QStringLiteral("The file is not a question database, or its password is wrong") + where + u'.'};
     case SQLITE_CORRUPT:
-        return {Err::Damaged, QStringLiteral("The database file is damaged") + where + QStringLiteral(". Try Repair Database on the Tools menu.")};
-    case SQLITE_CANTOPEN:
+        return {Err::Damaged, QStringLiteral("The database file is damaged") + where + u'.' + RepairAdvice};
+    case SQLITE_CANTOPEN: {
+        // A write needs a journal beside the file: a folder that cannot be written is the cause
+        // then, not the file.
+        const char *file = db ? sqlite3_db_filename(db, "main") : nullptr;
+        const QFileInfo info(file && *file ? QString::fromUtf8(file) : QString());
+        if (info.isFile() && !QFileInfo(info.absolutePath()).isWritable())
+            return {Err::ReadOnly, QStringLiteral("The folder of the database file cannot be written") + where + u'.'};
         return {Err::CantOpen, QStringLiteral("Couldn't open the database file") + where + u'.'};
+    }
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return {Err::Busy, QStringLiteral("The database file is in use") + where + u'.'};

@@ -13,10 +13,15 @@ class RunTimeError;
 class Database
 {
 public:
-    enum class Mode { ReadWrite, ReadOnly, Create };
+    // Salvage: read-write, and a file shorter than its header says is still read as far as it
+    // goes (for Repair only; the schema is never written through it).
+    enum class Mode { ReadWrite, ReadOnly, Create, Salvage };
 
     // Opens path with password (empty: an unencrypted file). Error 3101 for a wrong password
-    // or a file that is no database, 3103 when the file cannot be opened.
+    // or a file that is no database, 3103 when the file cannot be opened or read. Every
+    // connection waits up to BusyTimeoutMs for a lock another connection holds briefly (two
+    // copies of the game started together) before a lock gives error 3109.
+    static constexpr int BusyTimeoutMs = 5000;
     static std::shared_ptr<Database> open(const QString &path, const QString &password,
                                           Mode mode = Mode::ReadWrite);
     ~Database();
@@ -38,6 +43,9 @@ public:
 
     // The run-time error for a failed engine call (maps SQLite's result codes to our numbers).
     static RunTimeError error(sqlite3 *db, int rc, const QString &context = {});
+
+    // The advice the description of a damaged file ends with.
+    static const QString RepairAdvice;
 
     // Quotes an identifier for SQL text (names are validated against the schema first).
     static QString quoted(const QString &identifier);

@@ -5,8 +5,10 @@
 #include "SqlCipher.h"
 #include "Statement.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -80,9 +82,26 @@ void removeIfThere(const QString &path)
 const char *const JournalSuffixes[] = {"-journal", "-wal", "-shm"};
 }
 
-DatabaseFile::DatabaseFile(QString path, QString password)
-    : m_path(std::move(path)), m_password(std::move(password))
+DatabaseFile::DatabaseFile(const QString &path, QString password)
+    : m_path(target(path)), m_password(std::move(password))
 {
+}
+
+QString DatabaseFile::target(const QString &path)
+{
+    // A database reached through a symbolic link is worked on where it lies, so the new file
+    // replaces the target and the link stays a link.
+    const QFileInfo info(path);
+    return info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+}
+
+void DatabaseFile::requireWritable() const
+{
+    // Renaming over a file ignores its mode, so a file its owner made read-only would be
+    // replaced all the same (by root even without any write bit): the mode is checked here.
+    const QFileInfo info(m_path);
+    if (info.isFile() && !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)))
+        throw RunTimeError(Err::ReadOnly, QStringLiteral("The database file is read-only."));
 }
 
 void DatabaseFile::step(const QString &description)
@@ -112,6 +131,7 @@ void DatabaseFile::compact(const QString &temporary)
 qint64 DatabaseFile::compactSteps(const QString &temporary, const QString &copyName)
 {
     m_replaced = false;
+    requireWritable();
     step(QStringLiteral("preparing the temporary file"));
     prepareTemporary(temporary);
     const Census census = exportCopy(temporary);
@@ -212,8 +232,30 @@ void DatabaseFile::putInPlace(const QString &temporary)
     flushFolder(QFileInfo(m_path).absolutePath());
 }
 
+QString DatabaseFile::keepDamaged()
+{
+    // The damaged file stays beside the repaired one (Quillory.damaged.mdb, or -2, -3 ...), so
+    // whatever the repair could not read is not lost. A second name for the same file costs
+    // nothing; where the file system has no such names, the file is copied.
+    step(QStringLiteral("keeping the damaged file"));
+    const QFileInfo info(m_path);
+    QString kept;
+    for (int n = 1; kept.isEmpty() || QFileInfo(kept).exists() || QFileInfo(kept).isSymLink(); ++n)
+        kept = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".damaged")
+                                           + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + u'.' + info.suffix());
+    if (::link(QFile::encodeName(m_path).constData(), QFile::encodeName(kept).constData()) != 0 && !QFile::copy(m_path, kept))
+        throw RunTimeError(Err::FileAccess, QStringLiteral("Couldn't keep the damaged file as '%1'.").arg(kept));
+    m_kept = kept;
+    return kept;
+}
+
 [[noreturn]] void DatabaseFile::fail(const QString &action, const std::exception &error)
 {
+    if (!m_replaced && !m_kept.isEmpty()) {
+        // The damaged file was not replaced after all: it is still where it was, whole.
+        QFile::remove(m_kept);
+        m_kept.clear();
+    }
     if (m_ownsTemporary) {
         // Only a file this run made is removed; the database file itself was never written.
         QFile::remove(m_temporary);
@@ -223,7 +265,10 @@ void DatabaseFile::putInPlace(const QString &temporary)
     }
     const auto *runTime = dynamic_cast<const RunTimeError *>(&error);
     const int number = runTime ? runTime->number() : int(Err::EngineGeneral);
-    const QString cause = runTime ? runTime->description() : QString::fromLocal8Bit(error.what());
+    QString cause = runTime ? runTime->description() : QString::fromLocal8Bit(error.what());
+    // Advice to run Repair is no help when Repair itself is what stopped.
+    if (action == u"Repairing")
+        cause.remove(Database::RepairAdvice);
     const QString outcome = m_replaced ? QStringLiteral("The new database file is in place.")
                                        : QStringLiteral("The database file was left as it was.");
     throw RunTimeError(number, QStringLiteral("%1 '%2' stopped while %3: %4 %5").arg(action, m_path, m_step, cause, outcome));
@@ -235,12 +280,15 @@ DatabaseFile::RepairResult DatabaseFile::repair(const QString &temporary)
 {
     m_replaced = false;
     m_ownsTemporary = false;
+    m_kept.clear();
     try {
         step(QStringLiteral("opening the database"));
         if (!QFileInfo(m_path).isFile())
             throw RunTimeError(Err::CantOpen, QStringLiteral("Couldn't find the database file '%1'.").arg(m_path));
-        // Read-write, so that a journal left by an interrupted write is played back on opening.
-        auto source = Database::open(m_path, m_password, Database::Mode::ReadWrite);
+        requireWritable();
+        // Read-write, so that a journal left by an interrupted write is played back on opening;
+        // a file cut short is read as far as it goes.
+        auto source = Database::open(m_path, m_password, Database::Mode::Salvage);
         if (!source->hasTable(QuestionTable))
             throw RunTimeError(Err::TableNotFound, QStringLiteral("The database has no table '%1'.").arg(QuestionTable));
 
@@ -255,14 +303,15 @@ DatabaseFile::RepairResult DatabaseFile::repair(const QString &temporary)
         if (sound) {
             source->close();
             const qint64 rows = compactSteps(temporary, QStringLiteral("repaired copy"));
-            return {false, rows, rows};
+            return {false, rows, rows, {}};
         }
         step(QStringLiteral("preparing the temporary file"));
         prepareTemporary(temporary);
         Census census;
-        const RepairResult result = salvage(*source, temporary, census);
+        RepairResult result = salvage(*source, temporary, census);
         source->close();
         verifyCopy(temporary, census, QStringLiteral("repaired copy"));
+        result.kept = keepDamaged();
         putInPlace(temporary);
         return result;
     } catch (const std::exception &error) {
@@ -273,17 +322,20 @@ DatabaseFile::RepairResult DatabaseFile::repair(const QString &temporary)
 DatabaseFile::RepairResult DatabaseFile::salvage(Database &source, const QString &temporary, Census &census)
 {
     step(QStringLiteral("reading the table list"));
+    // Only the tables are taken over, each made anew from its column list: the SQL text the
+    // damaged file keeps in its schema is never run (a crafted file could hide any statement
+    // there). Indexes, views and triggers are left behind; the game needs none of them.
     struct Object
     {
-        QString type, name, sql;
+        QString name;
         qint64 root;
     };
     QList<Object> objects;
     {
-        Statement q(source.handle(), QStringLiteral("SELECT type, name, sql, rootpage FROM sqlite_master WHERE sql IS NOT NULL"
+        Statement q(source.handle(), QStringLiteral("SELECT name, rootpage FROM sqlite_master WHERE type = 'table' AND rootpage > 0"
                                                     " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid"));
         while (q.step())
-            objects << Object{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.int64(3)};
+            objects << Object{q.value(0).toString(), q.int64(1)};
     }
     QList<qint64> header;
     for (const char *name : HeaderValues) {
@@ -299,21 +351,16 @@ DatabaseFile::RepairResult DatabaseFile::salvage(Database &source, const QString
     step(QStringLiteral("saving the readable rows"));
     auto rescue = Database::open(QStringLiteral(":memory:"), QString(), Database::Mode::Create);
     rescue->exec(QStringLiteral("BEGIN"));
-    qsizetype tables = 0;
     for (const Object &o : objects)
-        if (o.type == u"table") {
-            rescue->exec(o.sql);
-            ++tables;
-        }
+        rescue->exec(createTableSql(source, o.name));
+    const qsizetype tables = objects.size();
     RepairResult result;
     const Object *questions = nullptr;
     bool damaged = false;
     for (const Object &o : objects) {
-        if (o.type != u"table")
-            continue;
         const TableSalvage table = salvageTable(source, *rescue, o.name);
         if (o.name.compare(QuestionTable, Qt::CaseInsensitive) == 0) {
-            result = {true, table.saved, table.total};
+            result = {true, table.saved, table.total, {}};
             damaged = table.damaged;
             questions = &o;
         }
@@ -327,20 +374,6 @@ DatabaseFile::RepairResult DatabaseFile::salvage(Database &source, const QString
         result.saved = scalar(*rescue, QStringLiteral("SELECT count(*) FROM %1").arg(Database::quoted(questions->name)));
         if (result.total >= 0)
             result.total = std::max(result.total, result.saved);
-    }
-    // Indexes, views and triggers come back where their rows allow it (a unique index over
-    // rows that were lost may no longer hold, and is then simply left out).
-    for (const Object &o : objects) {
-        if (o.type == u"table")
-            continue;
-        try {
-            rescue->exec(QStringLiteral("SAVEPOINT object"));
-            rescue->exec(o.sql);
-            rescue->exec(QStringLiteral("RELEASE object"));
-        } catch (const RunTimeError &) {
-            rescue->exec(QStringLiteral("ROLLBACK TO object"));
-            rescue->exec(QStringLiteral("RELEASE object"));
-        }
     }
     rescue->commit();
     if (result.saved == 0)
@@ -370,6 +403,34 @@ DatabaseFile::RepairResult DatabaseFile::salvage(Database &source, const QString
     }
     rescue->close();
     return result;
+}
+
+QString DatabaseFile::createTableSql(Database &db, const QString &table)
+{
+    // Names are quoted identifiers; a declared type is kept only when it is a plain type name
+    // (letters and blanks, maybe a size), so nothing of the file's text can reach the SQL.
+    static const QRegularExpression plainType(QStringLiteral(R"(^[A-Za-z][A-Za-z ]{0,30}(\([0-9, ]{1,12}\))?$)"));
+    QStringList columns, keys;
+    Statement info(db.handle(), QStringLiteral("PRAGMA table_info(%1)").arg(Database::quoted(table)));
+    while (info.step()) {
+        const QString type = info.value(2).toString();
+        QString column = Database::quoted(info.value(1).toString());
+        if (plainType.match(type).hasMatch())
+            column += u' ' + type;
+        columns << column;
+        if (info.int64(5) > 0)
+            keys << type;
+    }
+    // A single INTEGER PRIMARY KEY column is the row id itself, and stays so.
+    if (keys.size() == 1 && keys.first().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
+        Statement again(db.handle(), QStringLiteral("PRAGMA table_info(%1)").arg(Database::quoted(table)));
+        for (int i = 0; again.step(); ++i)
+            if (again.int64(5) > 0)
+                columns[i] = Database::quoted(again.value(1).toString()) + QStringLiteral(" INTEGER PRIMARY KEY");
+    }
+    if (columns.isEmpty())
+        throw RunTimeError(Err::Damaged, QStringLiteral("The columns of the table '%1' cannot be read.").arg(table));
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(Database::quoted(table), columns.join(QStringLiteral(", ")));
 }
 
 DatabaseFile::Columns DatabaseFile::columnsOf(Database &db, const QString &table)
@@ -523,11 +584,11 @@ void DatabaseFile::searchPages(Database &rescue, const QString &table, qint64 ro
         }
     }
     {
-        auto writer = Database::open(scratch, m_password, Database::Mode::ReadWrite);
+        auto writer = Database::open(scratch, m_password, Database::Mode::Salvage);
         writer->exec(QStringLiteral("PRAGMA journal_mode = OFF"));
         writer->exec(QStringLiteral("PRAGMA synchronous = OFF"));
         writer->exec(QStringLiteral("PRAGMA writable_schema = ON"));
-        auto reader = Database::open(scratch, m_password, Database::Mode::ReadOnly);
+        auto reader = Database::open(scratch, m_password, Database::Mode::Salvage);
         const Columns columns = columnsOf(*writer, table);
         const qint64 pages = scalar(*writer, QStringLiteral("PRAGMA page_count"));
         qint64 version = scalar(*writer, QStringLiteral("PRAGMA schema_version"));

@@ -17,7 +17,11 @@ class Database;
 class DatabaseFile
 {
 public:
-    DatabaseFile(QString path, QString password);
+    // A path that is a symbolic link stands for the file it leads to (see target()).
+    DatabaseFile(const QString &path, QString password);
+
+    // The file a path stands for: the target of a symbolic link, or the path itself.
+    static QString target(const QString &path);
 
     // Called at the start of every step with its description ("writing the compacted copy" ...).
     // The question tool prints the steps; a handler may throw to stop the work at that step.
@@ -33,12 +37,16 @@ public:
         bool salvaged = false; // false: the file was sound and was only rebuilt
         qint64 saved = 0;      // questions in the repaired file
         qint64 total = 0;      // questions the damaged file held; -1 when that cannot be told
+        QString kept;          // where the damaged file was kept, when it was damaged
     };
+    // Both refuse a file without any write permission bit (error 3110), which is never replaced.
+    //
     // Checks the file (quick_check, then integrity_check). A sound file is rebuilt by a
     // compaction through temporary. From a damaged one the rows are read one at a time in
     // short reads that skip what cannot be read (and, where rows were lost, every page is
     // searched for them); a fresh keyed copy of them is written to temporary and replaces the
-    // file. A file with no readable question (wrong password, no database, no question table)
+    // file; the damaged file is kept beside it first (see RepairResult::kept). A file with no
+    // readable question (wrong password, no database, no question table)
     // is not touched.
     RepairResult repair(const QString &temporary);
 
@@ -65,6 +73,8 @@ private:
     };
 
     void step(const QString &description);
+    void requireWritable() const;
+    QString keepDamaged();
     qint64 compactSteps(const QString &temporary, const QString &copyName); // the questions copied
     void prepareTemporary(const QString &temporary);
     Census exportCopy(const QString &temporary);
@@ -88,6 +98,8 @@ private:
         QStringList insertList; // the columns an INSERT names, the row id first when it is no column
     };
     static Columns columnsOf(Database &db, const QString &table);
+    // CREATE TABLE for a table of db, built from its column names and plain types.
+    static QString createTableSql(Database &db, const QString &table);
     [[noreturn]] void fail(const QString &action, const std::exception &error);
 
     QString m_path;
@@ -96,4 +108,5 @@ private:
     QString m_temporary;
     bool m_ownsTemporary = false;
     bool m_replaced = false;
+    QString m_kept;
 };

@@ -11,10 +11,11 @@
 
 namespace basDatabase {
 namespace {
-// The temporary file of the maintenance commands: "Temp.mdb" in the database's folder.
+// The temporary file of the maintenance commands: "Temp.mdb" in the database's folder (the
+// folder of the file a symbolic link leads to, so the new file can be renamed over it).
 QString TemporaryPath(const QString &strPath)
 {
-    return QFileInfo(strPath).absolutePath() + QStringLiteral("/Temp.mdb");
+    return QFileInfo(DatabaseFile::target(strPath)).absolutePath() + QStringLiteral("/Temp.mdb");
 }
 
 // After a command that stopped, the database file is the one it was: the connection is
@@ -59,6 +60,8 @@ void RepairDatabase(DataControl &datData, const QString &strPath)
             strMessage += QStringLiteral("\r%1 of %2 questions were saved.").arg(result.saved).arg(result.total);
         else if (result.salvaged)
             strMessage += QStringLiteral("\r%1 questions were saved; how many were lost cannot be told.").arg(result.saved);
+        if (!result.kept.isEmpty())
+            strMessage += QStringLiteral("\rThe damaged file was kept as '%1'.").arg(result.kept);
         MsgBox::show(strMessage, MsgBox::Exclamation, QStringLiteral("Repair Database"));
     });
     if (!done)

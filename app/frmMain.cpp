@@ -455,7 +455,10 @@ void frmMain::ShuffleQuestions()
 {
     // The hourglass goes back whatever happens.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    basMain::Trap([this] { QuestionDeck::Shuffle(*datQuillory); });
+    basMain::Trap([this] {
+        datQuillory->RefreshIfStale();
+        QuestionDeck::Shuffle(*datQuillory);
+    });
     QApplication::restoreOverrideCursor();
 }
 

@@ -13,6 +13,9 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <thread>
+
 class tst_Deck : public QObject
 {
     Q_OBJECT
@@ -140,6 +143,31 @@ private slots:
         QCOMPARE(dealt(dat.recordset(), QStringLiteral("NT")), (QStringList{"Question 2", "Question 6", "Question 10"}));
         dat.Refresh();
         QCOMPARE(dealt(dat.recordset(), QStringLiteral("BT")).size(), 10);
+    }
+
+    // Another copy of the game writing at the same moment holds its lock briefly: the shuffle
+    // waits for it. A lock held longer than the wait is error 3109.
+    void shuffleWaitsForABriefLock()
+    {
+        const QString file = database(50);
+        DataControl dat;
+        open(dat, file);
+        auto other = Database::open(file, TestSupport::Password);
+        for (const int holdMs : {300, Database::BusyTimeoutMs + 1500}) {
+            other->exec(QStringLiteral("BEGIN IMMEDIATE"));
+            std::thread release([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+                other->commit();
+            });
+            int error = 0;
+            try {
+                QuestionDeck::Shuffle(dat);
+            } catch (const RunTimeError &e) {
+                error = e.number();
+            }
+            release.join();
+            QCOMPARE(error, holdMs < Database::BusyTimeoutMs ? 0 : int(Err::Busy));
+        }
     }
 };
 

@@ -184,6 +184,7 @@ private slots:
         const QString start = QStringLiteral("Error #: %1\r%2 '%3' stopped while ")
                                   .arg(QString::number(number), repair ? QStringLiteral("Repairing") : QStringLiteral("Compacting"), m_path);
         QVERIFY2(text.startsWith(start) && text.endsWith(QStringLiteral("The database file was left as it was.")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("Try Repair"))); // no advice to do again what just failed
         QCOMPARE(bytesOf(m_path), original);
         QVERIFY(!QFileInfo(m_temp).isFile());
         QCOMPARE(m_dat.isOpen(), reopened);
@@ -233,15 +234,16 @@ private slots:
 
     void repairSavesWhatCanBeRead_data()
     {
-        QTest::addColumn<int>("at"); // damaged offset; 0: a sound file
+        QTest::addColumn<int>("at"); // damaged offset; 0: a sound file; -1 the middle; -2 cut short there
         QTest::addColumn<int>("fewest");
         QTest::addColumn<QString>("tail"); // the message's second line after the count
         QTest::newRow("sound file") << 0 << 1200 << "";
         QTest::newRow("a page in the middle") << -1 << 1100 << "of 1200 questions were saved";
         QTest::newRow("the table's root page") << 1024 + 200 << 1200 << "questions were saved; how many were lost cannot be told";
+        QTest::newRow("cut short") << -2 << 550 << "questions were saved; how many were lost cannot be told";
     }
-    // A sound file is rebuilt whole; from a file with a damaged page most questions are saved,
-    // unchanged, still encrypted, and dealt; the message says how many.
+    // A sound file is rebuilt whole; from a damaged one most questions are saved, unchanged,
+    // still encrypted, and dealt, and the damaged file is kept beside it; the message says both.
     void repairSavesWhatCanBeRead()
     {
         QFETCH(int, at);
@@ -249,8 +251,11 @@ private slots:
         QFETCH(QString, tail);
         makeDatabase(m_path, sampleRows(1200));
         const QStringList before = questions(m_path);
-        if (at)
+        if (at == -2)
+            QVERIFY(QFile(m_path).resize(QFileInfo(m_path).size() / 2));
+        else if (at)
             damage(m_path, at < 0 ? QFileInfo(m_path).size() / 2 : at);
+        const QByteArray damaged = bytesOf(m_path);
         openConnection();
 
         basDatabase::RepairDatabase(m_dat, m_path);
@@ -258,9 +263,13 @@ private slots:
         QCOMPARE(messages().size(), 1);
         QCOMPARE(messages()[0].title, QStringLiteral("Repair Database"));
         QCOMPARE(messages()[0].style, 48);
-        static const QRegularExpression format(QStringLiteral("^Successfully repaired the '(.*)' database\\.(?:\\r(\\d+) (.*)\\.)?$"));
+        static const QRegularExpression format(QStringLiteral(
+            "^Successfully repaired the '(.*)' database\\.(?:\\r(\\d+) (.*)\\.\\rThe damaged file was kept as '(.*)'\\.)?$"));
         const auto m = format.match(messages()[0].text);
         QVERIFY2(m.hasMatch() && m.captured(1) == m_path && m.captured(3) == tail, qPrintable(messages()[0].text));
+        const QString kept = m_dir->filePath(QStringLiteral("Quillory.damaged.mdb"));
+        QCOMPARE(m.captured(4), at ? kept : QString());
+        QCOMPARE(bytesOf(kept), at ? damaged : QByteArray());
         const QStringList after = questions(m_path);
         const int saved = tail.isEmpty() ? 1200 : m.captured(2).toInt();
         qInfo("saved %d questions", saved);
@@ -270,6 +279,60 @@ private slots:
         QVERIFY(!bytesOf(m_path).startsWith("SQLite format 3"));
         QVERIFY(!QFileInfo::exists(m_temp));
         QCOMPARE(dealAll(m_dat), saved);
+    }
+
+    // SQL hidden in the file's schema is never run: a crafted schema cannot make Repair or Compact
+    // write anywhere, and the questions are still saved.
+    void schemaTextIsNeverRun()
+    {
+        for (const bool damaged : {false, true}) {
+            const QString outside = m_dir->filePath(QStringLiteral("outside"));
+            QVERIFY(QDir().mkpath(outside));
+            makeDatabase(m_path, sampleRows(300));
+            execSql(m_path, QStringLiteral("PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = sql || '; ATTACH ''%1/evil.db'' AS p;"
+                                           " CREATE TABLE p.t(x)' WHERE name = 'tblQuillory'").arg(outside));
+            if (damaged)
+                damage(m_path, QFileInfo(m_path).size() / 2);
+            openConnection();
+            basDatabase::RepairDatabase(m_dat, m_path);
+            basDatabase::CompactDatabase(m_dat, m_path);
+            QVERIFY2(errorTexts().isEmpty(), qPrintable(errorTexts().join(u'|')));
+            QVERIFY(QDir(outside).isEmpty());
+            QVERIFY(questions(m_path).size() >= 250);
+            QVERIFY(QFile::remove(m_path));
+            clearMessages();
+        }
+    }
+
+    // A file without write permission is never replaced (root could rename over it all the
+    // same); one reached through a symbolic link is replaced where it lies, the link kept.
+    void readOnlyAndLinkedFiles()
+    {
+        makeLooseDatabase(m_path, 200);
+        QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const QByteArray original = bytesOf(m_path);
+        openConnection();
+        basDatabase::CompactDatabase(m_dat, m_path);
+        basDatabase::RepairDatabase(m_dat, m_path);
+        QCOMPARE(errorTexts().size(), 2);
+        for (const QString &error : errorTexts())
+            QVERIFY2(error.startsWith(QStringLiteral("Error #: 3110\r")) && error.contains(QStringLiteral("The database file is read-only.")),
+                     qPrintable(error));
+        QCOMPARE(bytesOf(m_path), original);
+
+        QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner));
+        const QString elsewhere = m_dir->filePath(QStringLiteral("elsewhere"));
+        QVERIFY(QDir().mkpath(elsewhere));
+        const QString target = elsewhere + QStringLiteral("/real.mdb");
+        QVERIFY(QFile::rename(m_path, target) && QFile::link(target, m_path));
+        clearMessages();
+        openConnection();
+        basDatabase::CompactDatabase(m_dat, m_path);
+        QCOMPARE(messages().value(0).title, QStringLiteral("Compact Database"));
+        QVERIFY(QFileInfo(m_path).isSymLink());
+        QVERIFY(QFileInfo(target).size() < original.size());
+        QCOMPARE(questions(m_path).size(), 200);
+        QCOMPARE(dealAll(m_dat), 200);
     }
 
     // A connection that cannot be reopened after a compaction is reported, without the success box.

@@ -407,12 +407,25 @@ private slots:
         QCOMPARE(GameSettings.Players[1].Answered, qint16(0));
 
         // A database that vanished: the command reports it, and so does the new game; no crash.
-        QFile::remove(basMain::DatabasePath);
+        const QString moved = basMain::DatabasePath + QStringLiteral(".away");
+        QVERIFY(QFile::rename(basMain::DatabasePath, moved));
         TestSupport::clearMessages();
         action(QStringLiteral("mnuToolsCompactDatabase"))->trigger();
         QVERIFY(!TestSupport::errorTexts().isEmpty());
         for (int i = 1; i <= 4; ++i)
             child<QPushButton>(QStringLiteral("cmdAnswer%1").arg(i))->click();
+        // Back in place, or replaced by another file: the next new game deals from it.
+        QVERIFY(QFile::rename(moved, basMain::DatabasePath));
+        TestSupport::clearMessages();
+        action(QStringLiteral("mnuGameNew"))->trigger();
+        QVERIFY(TestSupport::messages().isEmpty());
+        answer(true);
+        QCOMPARE(panel(3), QStringLiteral("Score: 50"));
+        TestSupport::makeDatabase(moved, TestSupport::sampleRows(2));
+        TestSupport::execSql(moved, QStringLiteral("UPDATE tblQuillory SET Question = 'Replaced ' || Question"));
+        QVERIFY(QFile::remove(basMain::DatabasePath) && QFile::rename(moved, basMain::DatabasePath));
+        dialogsOf([this] { action(QStringLiteral("mnuGameNew"))->trigger(); });
+        QVERIFY(currentQuestion().startsWith(QStringLiteral("Replaced Question ")));
     }
 };
 
