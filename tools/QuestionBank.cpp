@@ -101,6 +101,54 @@ int QuestionBank::errorCount() const
                              [](const BankFinding &f) { return f.kind == BankFinding::Error; }));
 }
 
+int QuestionBank::applyExceptions(const QByteArray &text, const QString &sourceName)
+{
+    static const QStringList exceptionHeader{QStringLiteral("Rule"), QStringLiteral("Question"), QStringLiteral("Reason")};
+    QHash<QString, QString> questionAt;
+    for (const QuestionRow &r : std::as_const(m_rows))
+        questionAt.insert(r.where, r.question);
+    const QList<QByteArray> lines = text.split('\n');
+    QList<BankFinding> stale;
+    QSet<qsizetype> dropped;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = QString::fromUtf8(lines[i]).remove(u'\r');
+        const QString where = QStringLiteral("%1:%2").arg(sourceName).arg(i + 1);
+        const QStringList f = line.split(u'\t');
+        if (i == 0) {
+            if (f != exceptionHeader)
+                stale << BankFinding{BankFinding::Error, where,
+                                     QStringLiteral("the first line must be the header: %1").arg(exceptionHeader.join(u' ')),
+                                     QStringLiteral("exception")};
+            continue;
+        }
+        if (line.isEmpty())
+            continue;
+        if (f.size() != 3 || f[0].isEmpty() || f[1].isEmpty() || f[2].trimmed().isEmpty()) {
+            stale << BankFinding{BankFinding::Error, where,
+                                 QStringLiteral("an exception needs a rule, a question and a reason"), QStringLiteral("exception")};
+            continue;
+        }
+        bool matched = false;
+        for (qsizetype k = 0; k < m_findings.size(); ++k) {
+            const BankFinding &finding = m_findings[k];
+            if (finding.kind == BankFinding::Error && finding.rule == f[0] && questionAt.value(finding.where) == f[1]) {
+                dropped.insert(k);
+                matched = true;
+            }
+        }
+        if (!matched)
+            stale << BankFinding{BankFinding::Error, where,
+                                 QStringLiteral("no [%1] finding on the question '%2': drop the exception").arg(f[0], f[1]),
+                                 QStringLiteral("exception")};
+    }
+    QList<BankFinding> kept;
+    for (qsizetype k = 0; k < m_findings.size(); ++k)
+        if (!dropped.contains(k))
+            kept << m_findings[k];
+    m_findings = kept + stale;
+    return int(dropped.size());
+}
+
 namespace {
 QString normalisedQuestion(const QString &q)
 {
@@ -154,7 +202,8 @@ void QuestionBank::checkRows()
         const QString key = normalisedQuestion(r.question);
         if (!key.isEmpty()) {
             if (questions.contains(key))
-                addFinding(BankFinding::Error, r.where, QStringLiteral("the same question as %1").arg(questions.value(key)));
+                addFinding(BankFinding::Error, r.where, QStringLiteral("the same question as %1").arg(questions.value(key)),
+                           QStringLiteral("duplicate"));
             else
                 questions.insert(key, r.where);
         }
