@@ -186,7 +186,9 @@ bool isNumberAnswer(const QString &answer)
     const QList<Token> t = tokensOf(answer);
     if (t.isEmpty())
         return false;
-    static const QSet<QString> more = setOf({"one", "twice", "thrice", "about", "half"});
+    static const QSet<QString> more = setOf({"one", "twice", "thrice"});
+    if ((t[0].lower == u"about" || t[0].lower == u"above" || t[0].lower == u"over") && t.size() > 1)
+        return t[1].number || isCardinal(t[1]);
     if (t[0].number || isCardinal(t[0]) || more.contains(t[0].lower))
         return !(t[0].lower == u"one" && t.size() > 1 && QStringList{"of", "another", "by", "who", "that", "which"}.contains(t[1].lower));
     return t.size() > 1 && (t[0].lower == u"a" || t[0].lower == u"an")
@@ -260,6 +262,8 @@ BankRules::BankRules(const KjvText *kjv)
         ++m_frequency[w.toLower()];
         if (w[0].isUpper() && !sentenceStart)
             ++m_capitalised[w];
+        else if (w[0].isLower())
+            m_lowercase.insert(w);
         sentenceStart = false;
         last = m.capturedEnd();
     }
@@ -307,10 +311,10 @@ BankRules::BankRules(const KjvText *kjv)
     collect({n + QStringLiteral(" (?:said|spake|answered)\\b"), QStringLiteral("\\b(?:said|spake) (?:unto|to) ") + n}, m_people);
     // Tribes and nations ("the children of Moab", "the king of Babylon") are people as much as
     // places: both counts grow.
-    QHash<QString, int> nations;
-    collect({QStringLiteral("\\b(?:children|tribe|king|kings|people) of ") + n}, nations);
-    for (auto it = nations.cbegin(); it != nations.cend(); ++it)
-        m_people[it.key()] += it.value(), m_places[it.key()] += it.value();
+    collect({QStringLiteral("\\b(?:children|tribe|king|kings|people) of ") + n}, m_nations);
+    for (const QString &book : kjv->books())
+        for (const QString &w : book.split(u' '))
+            m_frequency[w.toLower()] += 0; // "The Colossians": the books' names are words of the text
     // The names of a genealogy ("The sons of Cush; Seba, and Havilah, and Sabtah") are people.
     static const QRegularExpression genealogy(QStringLiteral(R"(\b(?:sons|children) of [A-Z][a-z]+[;,]([^.:;]*))"));
     static const QRegularExpression capitalised(QStringLiteral(R"(\b[A-Z][a-z]+\b)"));
@@ -328,7 +332,19 @@ bool BankRules::isProper(const QString &word) const
     return capital > 0 && capital > m_frequency.value(word.toLower()) - capital;
 }
 
-bool BankRules::inText(const QString &word) const { return m_frequency.contains(word.toLower()); }
+bool BankRules::inText(const QString &word) const
+{
+    if (m_frequency.contains(word.toLower()))
+        return true;
+    // A long name with an ending of its own ("Alexandrian" of "Alexandria").
+    if (word.size() < 8)
+        return false;
+    const QString stemPart = word.left(word.size() - 1).toLower();
+    for (auto it = m_frequency.cbegin(); it != m_frequency.cend(); ++it)
+        if (it.key().startsWith(stemPart))
+            return true;
+    return false;
+}
 
 BankRules::Sex BankRules::nameSex(const QString &name) const
 {
@@ -478,14 +494,14 @@ QStringList BankRules::oddOne(const QuestionRow &r, QStringList *formFindings) c
         const QList<Token> t = tokensOf(a);
         bool name = !t.isEmpty() && t.size() <= 3 && !a.contains(u',');
         for (const Token &w : t)
-            name = name && (w.lower == u"and" || (w.capital && (isProper(w.text) || m_women.contains(w.text))));
+            name = name && (w.lower == u"and" || (w.capital && !m_lowercase.contains(w.lower) && inText(w.text)));
         return name;
     };
     auto isPlain = [this](const QString &a) {
         const QList<Token> t = tokensOf(a);
         bool plain = !t.isEmpty();
         for (const Token &w : t)
-            plain = plain && inText(w.text) && !isProper(w.text) && !w.number;
+            plain = plain && m_lowercase.contains(w.lower) && !w.number;
         return plain;
     };
     // "The ..." against bare words or names of at most four words ("Mount Zion" among "The mount of Olives").
@@ -506,7 +522,8 @@ QStringList BankRules::oddOne(const QuestionRow &r, QStringList *formFindings) c
         && bare(r.answers[3]) == 1 - opening;
     if (rightNumber && wrongNumbers == 0)
         form = QStringLiteral("the right answer %1 is the only number").arg(quoted(r.answers[0]));
-    else if (!rightNumber && wrongNumbers == 3)
+    else if (!rightNumber && wrongNumbers == 3 && !std::any_of(tokensOf(r.answers[0]).cbegin(), tokensOf(r.answers[0]).cend(),
+                                                               [](const Token &t) { return t.number || isCardinal(t); }))
         form = QStringLiteral("the right answer %1 is the only one that is not a number").arg(quoted(r.answers[0]));
     else if (m_kjv && isName(r.answers[0]) && wrongPlain == 3)
         form = QStringLiteral("the right answer %1 is the only name").arg(quoted(r.answers[0]));
@@ -586,11 +603,19 @@ QStringList BankRules::gender(const QuestionRow &r) const
                             : QStringLiteral("the right answer %1 is %2, but %3 is %4")
                                   .arg(quoted(r.answers[0]), word(target), quoted(r.answers[i]), word(sex[i])));
     } else {
+        // The right answer tells no sex ("The angel of the Lord"): named wrong answers of both
+        // sexes still leave one odd out ("Marcus", "Onesimus", "Rhoda").
+        auto named = [this](const QString &answer) {
+            for (const Token &t : tokensOf(answer))
+                if (!determiners().contains(t.lower))
+                    return t.capital && isProper(t.text);
+            return false;
+        };
         int women = 0, men = 0;
         for (int i = 1; i < 4; ++i)
-            women += sex[i] == Woman, men += sex[i] == Man;
+            women += sex[i] == Woman && named(r.answers[i]), men += sex[i] == Man && named(r.answers[i]);
         if (women && men)
-            out << QStringLiteral("the wrong answers mix men and women");
+            out << QStringLiteral("the wrong answers name both men and women");
     }
     return out;
 }
@@ -638,7 +663,7 @@ QStringList BankRules::plural(const QuestionRow &r) const
         return out;
     }
     bool plural = were.match(q).hasMatch();
-    if (const auto m = whichHead.match(q); m.hasMatch() && pluralWord(m.captured(1)))
+    if (const auto m = whichHead.match(q); m.hasMatch() && pluralWord(m.captured(1)) && !r.question.mid(m.capturedStart(1), 1).front().isUpper())
         plural = true;
     if (plural && n[0] != 1) {
         for (int i = 1; i < 4; ++i)
@@ -670,7 +695,7 @@ QStringList BankRules::echo(const QuestionRow &r) const
     QStringList out;
     for (const auto &[s, word] : answers[0]) {
         // Common words ("God", "king", "day") say little; the rarer the word, the louder its echo.
-        if (m_kjv && frequency(word) > 1500)
+        if (m_kjv && frequency(word) > 800)
             continue;
         const auto echoed = std::find_if(question.begin(), question.end(), [&](const auto &q) { return sameStem(q.first, s); });
         if (echoed == question.end())
@@ -713,8 +738,8 @@ QStringList BankRules::kind(const QuestionRow &r) const
             if (!(w.capital || w.lower == u"the" || w.lower == u"of" || w.lower == u"and"))
                 return 0;
         const QString &name = t[head].text;
-        const int person = m_men.value(name) + m_people.value(name) + (m_women.contains(name) ? 5 : 0);
-        const int place = m_places.value(name);
+        const int person = m_men.value(name) + m_people.value(name) + m_nations.value(name) + (m_women.contains(name) ? 5 : 0);
+        const int place = m_places.value(name) + m_nations.value(name);
         return person >= 3 && place == 0 ? 1 : place >= 3 && person == 0 ? 2 : 0;
     };
     // The kind the question asks for: a person for "who", a place for "where".

@@ -86,5 +86,7 @@ private:
     QHash<QString, int> m_capitalised;   // word -> capitalised occurrences inside a sentence
     QHash<QString, bool> m_women;        // woman's name -> the text also gives it to a man
     QHash<QString, int> m_men, m_places; // name -> phrases naming it a man / a place
-    QHash<QString, int> m_people;        // name -> phrases naming it someone who speaks or goes
+    QHash<QString, int> m_people;        // name -> phrases naming it someone who speaks, or in a genealogy
+    QHash<QString, int> m_nations;       // name -> phrases naming it a tribe or nation (people and place)
+    QSet<QString> m_lowercase;           // words the text also writes in lower case (not names only)
 };
