@@ -422,9 +422,13 @@ void BankRules::check(QuestionBank &bank) const
 QStringList BankRules::numberWords(const QuestionRow &r)
 {
     QStringList out;
+    // "One" is a number only among answers that are numbers ("One", "2", "Three"); elsewhere it
+    // is "one jot or one tittle".
     bool numberRow = false;
-    for (const QString &a : r.answers)
-        numberRow = numberRow || isNumberAnswer(a);
+    for (const QString &a : r.answers) {
+        const QList<Token> t = tokensOf(a);
+        numberRow = numberRow || (!t.isEmpty() && (t[0].number || isCardinal(t[0])));
+    }
     const QStringList texts{r.question, r.answers[0], r.answers[1], r.answers[2], r.answers[3]};
     static const QSet<QString> definite = setOf({"the", "these", "those", "his", "her", "their", "its", "my", "our",
                                                  "your", "thy", "which", "what", "whose", "all", "other", "in"});
@@ -453,7 +457,12 @@ QStringList BankRules::numberWords(const QuestionRow &r)
             };
             while (to + 1 < t.size() && (isCardinal(t[to + 1]) || joins(to + 1)))
                 to += isCardinal(t[to + 1]) ? 1 : 2;
-            const bool selector = from > 0 && (definite.contains(t[from - 1].lower) || t[from - 1].possessive);
+            // "the twelve", "his two sons", "which two", "captain of fifty", "two and two" stay words.
+            const bool selector = (from > 0 && (definite.contains(t[from - 1].lower) || t[from - 1].possessive))
+                || (from > 1 && t[from - 1].lower == u"of" && (t[from - 2].lower.startsWith(QLatin1String("captain"))
+                                                               || t[from - 2].lower.startsWith(QLatin1String("ruler"))))
+                || (to + 2 < t.size() && t[to + 1].lower == u"and" && t[to + 2].lower == t[to].lower)
+                || (from > 1 && t[from - 1].lower == u"and" && t[from - 2].lower == t[from].lower);
             i = to;
             if (selector)
                 continue;
@@ -882,7 +891,7 @@ void BankRules::giveaways(QuestionBank &bank) const
             }
             bool common = m_kjv != nullptr;
             for (const QString &w : phrase)
-                common = common && (stopWords().contains(w) || frequency(w) > 1000);
+                common = common && (stopWords().contains(w) || frequency(w) > 500);
             if (phrase.isEmpty() || common || !(distinctive || content >= 2) || indexOf(a.words, phrase) >= 0)
                 continue;
             // Words that tie another question to this one's fact: rarer words of this question.
