@@ -179,20 +179,31 @@ qint64 valueOfWords(const QStringList &words)
 
 bool isCardinal(const Token &t) { return cardinalWords().contains(t.lower); }
 
+// Answers that are numbers: some answer of the row begins with digits or a number word other
+// than "one" ("12", "Forty days").
+bool numberRow(const QuestionRow &r)
+{
+    return std::any_of(r.answers.cbegin(), r.answers.cend(), [](const QString &a) {
+        const QList<Token> t = tokensOf(a);
+        return !t.isEmpty() && (t[0].number || isCardinal(t[0]));
+    });
+}
+
 // An answer that is a quantity: it begins with digits or a number word ("40 days", "Forty
-// days", "An hundred and twenty", "Twice").
-bool isNumberAnswer(const QString &answer)
+// days", "An hundred and twenty", "Twice", "About 3000"). "One" counts only among number
+// answers; elsewhere it is "one jot or one tittle".
+bool isNumberAnswer(const QString &answer, bool amongNumbers)
 {
     const QList<Token> t = tokensOf(answer);
     if (t.isEmpty())
         return false;
-    static const QSet<QString> more = setOf({"one", "twice", "thrice"});
     if ((t[0].lower == u"about" || t[0].lower == u"above" || t[0].lower == u"over") && t.size() > 1)
         return t[1].number || isCardinal(t[1]);
-    if (t[0].number || isCardinal(t[0]) || more.contains(t[0].lower))
-        return !(t[0].lower == u"one" && t.size() > 1 && QStringList{"of", "another", "by", "who", "that", "which"}.contains(t[1].lower));
-    return t.size() > 1 && (t[0].lower == u"a" || t[0].lower == u"an")
-        && (t[1].lower == u"hundred" || t[1].lower == u"thousand");
+    if (t[0].lower == u"one")
+        return amongNumbers && !(t.size() > 1 && QStringList{"of", "another", "by", "who", "that", "which"}.contains(t[1].lower));
+    if (t[0].number || isCardinal(t[0]) || t[0].lower == u"twice" || t[0].lower == u"thrice")
+        return true;
+    return t.size() > 1 && (t[0].lower == u"a" || t[0].lower == u"an") && (t[1].lower == u"hundred" || t[1].lower == u"thousand");
 }
 
 // The items of a list answer: "Simeon and Levi", "Hebrew, Greek, and Latin".
@@ -402,9 +413,8 @@ void BankRules::check(QuestionBank &bank) const
                 bank.addFinding(BankFinding::Error, r.where, m, rule);
         };
         report(QStringLiteral("number-words"), numberWords(r));
-        QStringList form;
-        report(QStringLiteral("odd-length"), oddOne(r, &form));
-        report(QStringLiteral("odd-form"), form);
+        report(QStringLiteral("odd-length"), oddLength(r));
+        report(QStringLiteral("odd-form"), oddForm(r));
         report(QStringLiteral("plural"), plural(r));
         report(QStringLiteral("echo"), echo(r));
         if (m_kjv) {
@@ -422,13 +432,7 @@ void BankRules::check(QuestionBank &bank) const
 QStringList BankRules::numberWords(const QuestionRow &r)
 {
     QStringList out;
-    // "One" is a number only among answers that are numbers ("One", "2", "Three"); elsewhere it
-    // is "one jot or one tittle".
-    bool numberRow = false;
-    for (const QString &a : r.answers) {
-        const QList<Token> t = tokensOf(a);
-        numberRow = numberRow || (!t.isEmpty() && (t[0].number || isCardinal(t[0])));
-    }
+    const bool numbers = numberRow(r);
     const QStringList texts{r.question, r.answers[0], r.answers[1], r.answers[2], r.answers[3]};
     static const QSet<QString> definite = setOf({"the", "these", "those", "his", "her", "their", "its", "my", "our",
                                                  "your", "thy", "which", "what", "whose", "all", "other", "in"});
@@ -441,7 +445,7 @@ QStringList BankRules::numberWords(const QuestionRow &r)
                 out << QStringLiteral("%1: write %2 without a thousands separator").arg(quoted(texts[f]), QString(t[i].text).remove(u','));
                 continue;
             }
-            const bool one = t[i].lower == u"one" && f > 0 && i == 0 && numberRow && isNumberAnswer(texts[f]);
+            const bool one = t[i].lower == u"one" && f > 0 && i == 0 && isNumberAnswer(texts[f], numbers);
             if (!isCardinal(t[i]) && !one)
                 continue;
             // The words of one number: "an hundred and twenty", "forty-eight".
@@ -479,26 +483,29 @@ QStringList BankRules::numberWords(const QuestionRow &r)
 
 // --- odd-length and odd-form ---------------------------------------------------------------------
 
-QStringList BankRules::oddOne(const QuestionRow &r, QStringList *formFindings) const
+QStringList BankRules::oddLength(const QuestionRow &r)
 {
-    QStringList out;
+    // Clearly longer: half as long again as the longest wrong answer, and 8 characters more.
     qsizetype longestWrong = 0;
     for (int i = 1; i < 4; ++i)
         longestWrong = std::max(longestWrong, r.answers[i].size());
     const qsizetype right = r.answers[0].size();
-    if (right * 2 >= longestWrong * 3 && right - longestWrong >= 8)
-        out << QStringLiteral("the right answer %1 is much longer than every wrong one (%2 characters, the longest wrong %3)")
-                   .arg(quoted(r.answers[0]))
-                   .arg(right)
-                   .arg(longestWrong);
+    if (right * 2 < longestWrong * 3 || right - longestWrong < 8)
+        return {};
+    return {QStringLiteral("the right answer %1 is much longer than every wrong one (%2 characters, the longest wrong %3)")
+                .arg(quoted(r.answers[0]))
+                .arg(right)
+                .arg(longestWrong)};
+}
 
-    // Features of form. The right answer must not be alone in having one that every wrong
-    // answer lacks, nor (for a number) in lacking one that every wrong answer has.
-    auto isNumber = [&](const QString &a) {
-        return isNumberAnswer(a) && (!a.startsWith(QLatin1String("One")) || isNumberAnswer(r.answers[1]) || isNumberAnswer(r.answers[2]));
-    };
+QStringList BankRules::oddForm(const QuestionRow &r) const
+{
+    // The right answer must not be alone in a form every wrong answer lacks (a number, a name,
+    // "The ...", several words), nor alone outside a form all of them share.
+    const bool numbers = numberRow(r);
+    auto isNumber = [numbers](const QString &a) { return isNumberAnswer(a, numbers); };
     // A name: one or two names of the text ("Diana", "Castor and Pollux"); a plain answer: words
-    // of the text, none of them a name ("Strong drink").
+    // the text also writes in lower case ("Strong drink").
     auto isName = [this](const QString &a) {
         const QList<Token> t = tokensOf(a);
         bool name = !t.isEmpty() && t.size() <= 3 && !a.contains(u',');
@@ -513,37 +520,42 @@ QStringList BankRules::oddOne(const QuestionRow &r, QStringList *formFindings) c
             plain = plain && m_lowercase.contains(w.lower) && !w.number;
         return plain;
     };
-    // "The ..." against bare words or names of at most four words ("Mount Zion" among "The mount of Olives").
-    auto bare = [](const QString &a) {
+    // Short answers (at most four words) open with "The" (1) or bare (0, "Mount Zion"); -1 for
+    // the rest, which are not compared ("They were stoned"). "The LORD" is a name.
+    auto opening = [](const QString &a) {
         const QList<Token> t = tokensOf(a);
-        if (t.isEmpty() || t.size() > 4 || stopWords().contains(t[0].lower) || t[0].number || isCardinal(t[0]))
-            return t.size() > 0 && t.size() <= 4 && t[0].lower == u"the" && !(t.size() > 1 && t[1].text == u"LORD") ? 1 : -1;
-        return 0;
+        if (t.isEmpty() || t.size() > 4)
+            return -1;
+        if (t[0].lower == u"the")
+            return t.size() > 1 && t[1].text == u"LORD" ? -1 : 1;
+        return stopWords().contains(t[0].lower) || t[0].number || isCardinal(t[0]) ? -1 : 0;
     };
     auto words = [](const QString &a) { return tokensOf(a).size(); };
-    QString form;
     const bool rightNumber = isNumber(r.answers[0]);
-    int wrongNumbers = 0, wrongPlain = 0, wrongSingle = 0;
-    for (int i = 1; i < 4; ++i)
-        wrongNumbers += isNumber(r.answers[i]), wrongPlain += m_kjv && isPlain(r.answers[i]), wrongSingle += words(r.answers[i]) == 1;
-    const int opening = bare(r.answers[0]);
-    const bool sameOpening = opening >= 0 && bare(r.answers[1]) == 1 - opening && bare(r.answers[2]) == 1 - opening
-        && bare(r.answers[3]) == 1 - opening;
+    const int rightOpening = opening(r.answers[0]);
+    int wrongNumbers = 0, wrongPlain = 0, wrongSingle = 0, wrongOtherOpening = 0;
+    for (int i = 1; i < 4; ++i) {
+        wrongNumbers += isNumber(r.answers[i]);
+        wrongPlain += m_kjv && isPlain(r.answers[i]);
+        wrongSingle += words(r.answers[i]) == 1;
+        wrongOtherOpening += rightOpening >= 0 && opening(r.answers[i]) == 1 - rightOpening;
+    }
+    const QList<Token> right = tokensOf(r.answers[0]);
+    const bool rightHasNumber = std::any_of(right.cbegin(), right.cend(), [](const Token &t) { return t.number || isCardinal(t); });
+    QString form;
     if (rightNumber && wrongNumbers == 0)
-        form = QStringLiteral("the right answer %1 is the only number").arg(quoted(r.answers[0]));
-    else if (!rightNumber && wrongNumbers == 3 && !std::any_of(tokensOf(r.answers[0]).cbegin(), tokensOf(r.answers[0]).cend(),
-                                                               [](const Token &t) { return t.number || isCardinal(t); }))
-        form = QStringLiteral("the right answer %1 is the only one that is not a number").arg(quoted(r.answers[0]));
+        form = QStringLiteral("is the only number");
+    else if (!rightNumber && !rightHasNumber && wrongNumbers == 3)
+        form = QStringLiteral("is the only one that is not a number");
     else if (m_kjv && isName(r.answers[0]) && wrongPlain == 3)
-        form = QStringLiteral("the right answer %1 is the only name").arg(quoted(r.answers[0]));
-    else if (sameOpening)
-        form = QStringLiteral("the right answer %1 is the only one %2 'The'")
-                   .arg(quoted(r.answers[0]), opening ? QStringLiteral("opening with") : QStringLiteral("not opening with"));
+        form = QStringLiteral("is the only name");
+    else if (wrongOtherOpening == 3)
+        form = rightOpening ? QStringLiteral("is the only one opening with 'The'") : QStringLiteral("is the only one not opening with 'The'");
     else if (words(r.answers[0]) > 1 && wrongSingle == 3)
-        form = QStringLiteral("the right answer %1 is the only one of several words").arg(quoted(r.answers[0]));
-    if (!form.isEmpty())
-        *formFindings << form;
-    return out;
+        form = QStringLiteral("is the only one of several words");
+    if (form.isEmpty())
+        return {};
+    return {QStringLiteral("the right answer %1 %2").arg(quoted(r.answers[0]), form)};
 }
 
 // --- gender --------------------------------------------------------------------------------------

@@ -65,7 +65,6 @@ public:
     static QStringList bankFailures(const Summary &s, int borne, int duplicates);
 
 private:
-    struct Words;
     Sex nameSex(const QString &name) const;
     bool isProper(const QString &word) const;
     bool inText(const QString &word) const;
@@ -74,7 +73,8 @@ private:
     QStringList gender(const QuestionRow &r) const;
     QStringList plural(const QuestionRow &r) const;
     QStringList echo(const QuestionRow &r) const;
-    QStringList oddOne(const QuestionRow &r, QStringList *formFindings) const;
+    static QStringList oddLength(const QuestionRow &r);
+    QStringList oddForm(const QuestionRow &r) const;
     QStringList kind(const QuestionRow &r) const;
     QStringList names(const QuestionRow &r) const;
     static QStringList numberWords(const QuestionRow &r);
