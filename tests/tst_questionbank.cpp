@@ -139,6 +139,10 @@ private slots:
         QTest::newRow("score form") << "185000" << "2 Kings 19:35" << true;
         QTest::newRow("an hundred") << "120" << "2 Chronicles 5:12" << true;
         QTest::newRow("threescore and sixteen") << "276" << "Acts 27:37" << true;
+        QTest::newRow("eleven hundred") << "1100" << "Judges 16:5" << true;
+        QTest::newRow("sixscore thousand") << "120000" << "Jonah 4:11" << true;
+        QTest::newRow("thrice") << "3 times" << "Matthew 26:34" << true;
+        QTest::newRow("small words only") << "With all his might" << "2 Samuel 6:14" << true;
         QTest::newRow("KJV spelling of Elijah") << "Elijah" << "Matthew 17:3" << true;
         QTest::newRow("wrong number") << "950" << "Genesis 5:27" << false;
         QTest::newRow("wrong name") << "Goliath" << "Genesis 5:27" << false;

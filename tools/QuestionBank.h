@@ -68,7 +68,8 @@ public:
     Totals totals(const KjvText *kjv) const;
 
     // The key-word test: every key word of answer (stop words dropped, numbers also as English
-    // words, common spellings of well-known names accepted) appears in passage.
+    // words, "3 times" as "thrice", common spellings of well-known names accepted) appears in
+    // passage; an answer of stop words only ("With all his might") needs all of them.
     static bool BorneOut(const QString &answer, const QString &passage);
 
     void addFinding(BankFinding::Kind kind, const QString &where, const QString &message, const QString &rule = {})
