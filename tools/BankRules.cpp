@@ -527,10 +527,14 @@ QStringList BankRules::oddForm(const QuestionRow &r) const
         if (t.isEmpty() || t.size() > 4)
             return -1;
         if (t[0].lower == u"the")
-            return t.size() > 1 && t[1].text == u"LORD" ? -1 : 1;
+            return t.size() > 1 && (t[1].text == u"LORD" || t[1].text == u"Lord") ? -1 : 1;
         return stopWords().contains(t[0].lower) || t[0].number || isCardinal(t[0]) ? -1 : 0;
     };
-    auto words = [](const QString &a) { return tokensOf(a).size(); };
+    // "The LORD" is one name.
+    auto words = [](const QString &a) {
+        const QList<Token> t = tokensOf(a);
+        return t.size() == 2 && t[0].lower == u"the" && (t[1].text == u"LORD" || t[1].text == u"Lord") ? 1 : t.size();
+    };
     const bool rightNumber = isNumber(r.answers[0]);
     const int rightOpening = opening(r.answers[0]);
     int wrongNumbers = 0, wrongPlain = 0, wrongSingle = 0, wrongOtherOpening = 0;
@@ -613,31 +617,31 @@ QStringList BankRules::gender(const QuestionRow &r) const
     }
     if (asked != NoSex && sex[0] != NoSex && sex[0] != asked)
         asked = NoSex; // the cue is about someone else
-    const Sex target = asked != NoSex ? asked : sex[0];
     auto word = [](Sex s) { return s == Woman ? QStringLiteral("a woman") : QStringLiteral("a man"); };
     QStringList out;
-    if (target == Woman || target == Man) {
+    if (asked != NoSex) {
+        // The wording rules out every answer of the other sex.
         for (int i = 1; i < 4; ++i)
-            if ((sex[i] == Woman || sex[i] == Man) && sex[i] != target)
-                out << (asked != NoSex
-                            ? QStringLiteral("the question asks for %1, but %2 is %3").arg(word(target), quoted(r.answers[i]), word(sex[i]))
-                            : QStringLiteral("the right answer %1 is %2, but %3 is %4")
-                                  .arg(quoted(r.answers[0]), word(target), quoted(r.answers[i]), word(sex[i])));
-    } else {
-        // The right answer tells no sex ("The angel of the Lord"): named wrong answers of both
-        // sexes still leave one odd out ("Marcus", "Onesimus", "Rhoda").
-        auto named = [this](const QString &answer) {
-            for (const Token &t : tokensOf(answer))
-                if (!determiners().contains(t.lower))
-                    return t.capital && isProper(t.text);
-            return false;
-        };
-        int women = 0, men = 0;
-        for (int i = 1; i < 4; ++i)
-            women += sex[i] == Woman && named(r.answers[i]), men += sex[i] == Man && named(r.answers[i]);
-        if (women && men)
-            out << QStringLiteral("the wrong answers name both men and women");
+            if ((sex[i] == Woman || sex[i] == Man) && sex[i] != asked)
+                out << QStringLiteral("the question asks for %1, but %2 is %3").arg(word(asked), quoted(r.answers[i]), word(sex[i]));
+        return out;
     }
+    // Without a cue, the right answer must not be the only one of its sex among people of the
+    // other ("A little maid" among a king and a prophet); a wrong answer of the other sex beside
+    // one of the right answer's own ("Isaac", "Rebekah", "Abraham", "Laban") gives nothing away.
+    if (sex[0] != Woman && sex[0] != Man)
+        return out;
+    QStringList others;
+    for (int i = 1; i < 4; ++i) {
+        if (sex[i] == sex[0])
+            return out;
+        if (sex[i] == Woman || sex[i] == Man)
+            others << quoted(r.answers[i]);
+    }
+    if (others.size() >= 2)
+        out << QStringLiteral("the right answer %1 is the only %2 among %3")
+                   .arg(quoted(r.answers[0]), sex[0] == Woman ? QStringLiteral("woman") : QStringLiteral("man"),
+                        others.join(QStringLiteral(", ")));
     return out;
 }
 
@@ -714,6 +718,13 @@ QStringList BankRules::echo(const QuestionRow &r) const
     for (int i = 0; i < 4; ++i)
         answers[i] = stemsOf(r.answers[i]);
     QStringList out;
+    // A wrong answer that echoes the question too ("Of faith, hope and charity, which is the
+    // greatest?") leaves the right one no odder than itself.
+    for (int i = 1; i < 4; ++i)
+        for (const auto &w : answers[i])
+            if (std::any_of(question.begin(), question.end(), [&](const auto &q) { return sameStem(q.first, w.first); })
+                && (!m_kjv || frequency(w.second) <= 800))
+                return out;
     for (const auto &[s, word] : answers[0]) {
         // Common words ("God", "king", "day") say little; the rarer the word, the louder its echo.
         if (m_kjv && frequency(word) > 800)
