@@ -810,29 +810,33 @@ QStringList BankRules::names(const QuestionRow &r) const
 
 QStringList BankRules::alsoTrue(const QuestionRow &r) const
 {
-    // A wrong answer that the passage names in one list with the right answer ("Moses went up,
-    // and Aaron, Nadab, and Abihu") shares whatever the passage says of the right one. Names
-    // only: numbers and phrases of one passage are the usual fair distractors.
+    // A wrong answer that the passage names in one list with the right answer ("Aaron, Nadab,
+    // and Abihu"; "gold, and frankincense, and myrrh") shares whatever the passage says of the
+    // right one. Single words only: numbers and phrases of one passage are the usual fair
+    // distractors, and "seven sons and three daughters" is no list of the same thing.
     QStringList out;
     QString error;
     const auto passage = m_kjv->passage(r.reference, &error);
     if (!passage)
         return out;
-    auto nameOf = [this](const QString &answer) {
+    auto wordOf = [](const QString &answer) {
         const QList<Token> t = tokensOf(answer);
-        return t.size() == 1 && t[0].capital && !t[0].possessive && isProper(t[0].text) ? t[0].text : QString();
+        return t.size() == 1 && !t[0].possessive && !t[0].number && !isCardinal(t[0]) && !stopWords().contains(t[0].lower)
+            ? t[0].lower
+            : QString();
     };
-    const QString right = nameOf(r.answers[0]);
+    const QString right = wordOf(r.answers[0]);
     if (right.isEmpty())
         return out;
     static const QRegularExpression piece(QStringLiteral(R"([A-Za-z]+|[,;:.?!()])"));
     QStringList words;
     for (auto it = piece.globalMatch(passage->text); it.hasNext();)
-        words << it.next().captured();
+        words << it.next().captured().toLower();
+    auto separator = [](const QString &w) { return w == u"," || w == u"and" || w == u"or" || w == u"nor"; };
     const QString question = r.question.toLower();
     for (int a = 1; a < 4; ++a) {
-        const QString wrong = nameOf(r.answers[a]);
-        if (wrong.isEmpty() || question.contains(wrong.toLower()))
+        const QString wrong = wordOf(r.answers[a]);
+        if (wrong.isEmpty() || question.contains(wrong))
             continue;
         bool listed = false;
         for (qsizetype i = 0; i < words.size() && !listed; ++i) {
@@ -842,19 +846,17 @@ QStringList BankRules::alsoTrue(const QuestionRow &r) const
             // repeats single it out of the list.
             bool singled = false;
             for (qsizetype k = i + 1; k < std::min(words.size(), i + 4) && !singled && words[k][0].isLetter(); ++k)
-                singled = !stopWords().contains(words[k].toLower()) && question.contains(words[k].toLower());
+                singled = !stopWords().contains(words[k]) && question.contains(words[k]);
             if (singled)
                 continue;
-            for (qsizetype j = std::max<qsizetype>(0, i - 10); j < std::min(words.size(), i + 11) && !listed; ++j) {
-                if (words[j] != wrong)
+            for (qsizetype j = std::max<qsizetype>(0, i - 12); j < std::min(words.size(), i + 13) && !listed; ++j) {
+                if (words[j] != wrong || j == i)
                     continue;
-                bool separated = false, list = true;
-                for (qsizetype k = std::min(i, j) + 1; k < std::max(i, j) && list; ++k) {
-                    const QString &w = words[k];
-                    separated = separated || w == u"," || w == u"and" || w == u"or" || w == u"nor";
-                    list = w == u"," || w == u"and" || w == u"or" || w == u"nor" || w[0].isUpper();
-                }
-                listed = separated && list;
+                // Between the two only separators and single-word items: "Nadab, and Abihu, and".
+                bool list = !separator(words[std::min(i, j) + 1]) ? false : true;
+                for (qsizetype k = std::min(i, j) + 1; k < std::max(i, j) && list; ++k)
+                    list = separator(words[k]) || (separator(words[k - 1]) && separator(words[k + 1]));
+                listed = list;
             }
         }
         if (listed)
