@@ -1,6 +1,7 @@
 // The question bank's text form and its checks against the King James text.
 #include "TestSupport.h"
 
+#include "tools/BankRules.h"
 #include "tools/KjvText.h"
 #include "tools/QuestionBank.h"
 #include "tools/QuestionDatabase.h"
@@ -26,6 +27,7 @@ class tst_QuestionBank : public QObject
     Q_OBJECT
 
     std::optional<KjvText> kjv;
+    std::optional<BankRules> rules;
 
 private slots:
     void initTestCase()
@@ -34,6 +36,7 @@ private slots:
         kjv = KjvText::load(QStringLiteral(QUILLORY_SOURCE_DIR "/data/kjv.tsv.gz"), &error);
         QVERIFY2(kjv, qPrintable(error));
         QCOMPARE(kjv->books().size(), 66);
+        rules.emplace(&*kjv);
     }
 
     void malformedLinesAreNamed()
@@ -136,6 +139,10 @@ private slots:
         QTest::newRow("score form") << "185000" << "2 Kings 19:35" << true;
         QTest::newRow("an hundred") << "120" << "2 Chronicles 5:12" << true;
         QTest::newRow("threescore and sixteen") << "276" << "Acts 27:37" << true;
+        QTest::newRow("eleven hundred") << "1100" << "Judges 16:5" << true;
+        QTest::newRow("sixscore thousand") << "120000" << "Jonah 4:11" << true;
+        QTest::newRow("thrice") << "3 times" << "Matthew 26:34" << true;
+        QTest::newRow("small words only") << "With all his might" << "2 Samuel 6:14" << true;
         QTest::newRow("KJV spelling of Elijah") << "Elijah" << "Matthew 17:3" << true;
         QTest::newRow("wrong number") << "950" << "Genesis 5:27" << false;
         QTest::newRow("wrong name") << "Goliath" << "Genesis 5:27" << false;
@@ -149,6 +156,81 @@ private slots:
         const auto p = kjv->passage(reference, &error);
         QVERIFY2(p, qPrintable(error));
         QTEST(QuestionBank::BorneOut(answer, p->text), "borne");
+    }
+
+    // Each fairness rule on a row at fault (the rule's id) and on a fair row close to it (empty).
+    void fairnessRules_data()
+    {
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<QString>("rule");
+        auto row = [](const char *name, const char *text, const char *rule) { QTest::newRow(name) << QByteArray(text) << QString::fromLatin1(rule); };
+        row("a he among women", "Who hid the spies on the roof of her house?\tRahab\tMiriam\tJoshua\tDeborah\tOT\tJoshua 2:6", "gender");
+        row("women only", "Who hid the spies on the roof of her house?\tRahab\tMiriam\tHannah\tDeborah\tOT\tJoshua 2:6", "");
+        row("one for two", "Which two sons of Jacob slew the men of Shechem?\tSimeon and Levi\tReuben\tDan and Gad\tJudah and Asher\tOT\tGenesis 34:25", "plural");
+        row("pairs", "Which two sons of Jacob slew the men of Shechem?\tSimeon and Levi\tReuben and Judah\tDan and Gad\tJudah and Asher\tOT\tGenesis 34:25", "");
+        row("echo", "According to Proverbs, what sharpeneth iron?\tIron\tA whetstone\tFire\tBrass\tOT\tProverbs 27:17", "echo");
+        row("no echo", "Who was swallowed by a great fish?\tJonah\tJoel\tAmos\tNahum\tOT\tJonah 1:17", "");
+        row("longest", "What did Israel make for Joseph?\tA coat of many colours\tA golden ring\tA silver cup\tA chariot\tOT\tGenesis 37:3", "odd-length");
+        row("only number", "How many sons had Job?\t7\tMany\tFew\tNone\tOT\tJob 1:2", "odd-form");
+        row("only The", "Upon which mount shall his feet stand?\tThe mount of Olives\tMount Zion\tMount Sinai\tMount Carmel\tOT\tZechariah 14:4", "odd-form");
+        row("a person for a place", "Where was Jesus born?\tBethlehem\tNazareth\tCapernaum\tPeter\tNT\tMatthew 2:1", "kind");
+        row("not biblical", "Which river did Israel cross on dry ground?\tJordan\tNile\tEuphrates\tKishon\tOT\tJoshua 3:17", "name");
+        row("in words", "How long did Jesus fast?\tForty days\t7 days\t12 days\t3 days\tNT\tMatthew 4:2", "number-words");
+        row("separator", "How many camels had Job?\t3,000\t7000\t500\t1000\tOT\tJob 1:3", "number-words");
+        row("in a question", "What did Samson tie to three hundred foxes?\tFirebrands\tBells\tThorns\tRopes\tOT\tJudges 15:4", "number-words");
+        row("ordinals, quotes, the twelve", "On which day did the twelve hear \"he shall be raised again\"?\tThe third day\tThe first day\tThe second day\tThe seventh day\tNT\tMatthew 17:23", "");
+        row("also true", "Who came up with Moses to the LORD?\tAaron\tNadab\tKorah\tCaleb\tOT\tExodus 24:1", "also-true");
+        row("giveaway", "Who killed Sisera in her tent?\tJael\tDeborah\tMiriam\tRahab\tOT\tJudges 4:21\n"
+                        "How did Jael kill Sisera?\tA tent nail\tA sword\tA millstone\tA dagger\tOT\tJudges 4:21", "giveaway");
+    }
+    void fairnessRules()
+    {
+        QFETCH(QByteArray, rows);
+        QFETCH(QString, rule);
+        QuestionBank bank;
+        bank.parse(Header + rows + '\n', QStringLiteral("f.tsv"));
+        rules->check(bank);
+        QSet<QString> found;
+        for (const BankFinding &f : bank.findings())
+            if (f.kind == BankFinding::Error)
+                found.insert(f.rule);
+        QCOMPARE(found, rule.isEmpty() ? QSet<QString>{} : QSet<QString>{rule});
+    }
+
+    void reviewedExceptionsDropTheirFindingsOnly()
+    {
+        QuestionBank bank;
+        bank.parse(Header + "According to Proverbs, what sharpeneth iron?\tIron\tA whetstone\tFire\tBrass\tOT\tProverbs 27:17\n",
+                   QStringLiteral("e.tsv"));
+        rules->check(bank);
+        QCOMPARE(bank.applyExceptions("Rule\tQuestion\tReason\n"
+                                      "echo\tAccording to Proverbs, what sharpeneth iron?\tthe verse names iron twice\n"
+                                      "gender\tAccording to Proverbs, what sharpeneth iron?\tstale\n",
+                                      QStringLiteral("x.tsv")),
+                 1);
+        QCOMPARE(messagesOf(bank, BankFinding::Error).join(u'\n'),
+                 QStringLiteral("x.tsv:3: no [gender] finding on the question 'According to Proverbs, what sharpeneth iron?': drop the exception"));
+    }
+
+    void questionShapes_data()
+    {
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<bool>("quotation");
+        QTest::newRow("who") << "Joshua was the son of whom?" << int(BankRules::Who) << false;
+        QTest::newRow("which king") << "Which king of Gerar took Sarah?" << int(BankRules::Who) << false;
+        QTest::newRow("where") << "Children of Jews who married foreign wives spoke the speech of which city?" << int(BankRules::Where) << false;
+        QTest::newRow("when") << "On which day did God make man?" << int(BankRules::When) << false;
+        QTest::newRow("how many") << "How long did the flood prevail?" << int(BankRules::HowMany) << false;
+        QTest::newRow("which book") << "In which book is the story of Ruth?" << int(BankRules::WhichBook) << false;
+        QTest::newRow("cut by dots") << "Complete: \"To obey is better than...\"?" << int(BankRules::Other) << true;
+        QTest::newRow("cut by the asking word") << "Jehu said, \"Come with me, and see my\" what?" << int(BankRules::What) << true;
+    }
+    void questionShapes()
+    {
+        QFETCH(QString, question);
+        QTEST(int(BankRules::shapeOf(question)), "shape");
+        QTEST(BankRules::isQuotation(question), "quotation");
     }
 
     void testamentMustMatchTheBook()

@@ -101,6 +101,54 @@ int QuestionBank::errorCount() const
                              [](const BankFinding &f) { return f.kind == BankFinding::Error; }));
 }
 
+int QuestionBank::applyExceptions(const QByteArray &text, const QString &sourceName)
+{
+    static const QStringList exceptionHeader{QStringLiteral("Rule"), QStringLiteral("Question"), QStringLiteral("Reason")};
+    QHash<QString, QString> questionAt;
+    for (const QuestionRow &r : std::as_const(m_rows))
+        questionAt.insert(r.where, r.question);
+    const QList<QByteArray> lines = text.split('\n');
+    QList<BankFinding> stale;
+    QSet<qsizetype> dropped;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = QString::fromUtf8(lines[i]).remove(u'\r');
+        const QString where = QStringLiteral("%1:%2").arg(sourceName).arg(i + 1);
+        const QStringList f = line.split(u'\t');
+        if (i == 0) {
+            if (f != exceptionHeader)
+                stale << BankFinding{BankFinding::Error, where,
+                                     QStringLiteral("the first line must be the header: %1").arg(exceptionHeader.join(u' ')),
+                                     QStringLiteral("exception")};
+            continue;
+        }
+        if (line.isEmpty())
+            continue;
+        if (f.size() != 3 || f[0].isEmpty() || f[1].isEmpty() || f[2].trimmed().isEmpty()) {
+            stale << BankFinding{BankFinding::Error, where,
+                                 QStringLiteral("an exception needs a rule, a question and a reason"), QStringLiteral("exception")};
+            continue;
+        }
+        bool matched = false;
+        for (qsizetype k = 0; k < m_findings.size(); ++k) {
+            const BankFinding &finding = m_findings[k];
+            if (finding.kind == BankFinding::Error && finding.rule == f[0] && questionAt.value(finding.where) == f[1]) {
+                dropped.insert(k);
+                matched = true;
+            }
+        }
+        if (!matched)
+            stale << BankFinding{BankFinding::Error, where,
+                                 QStringLiteral("no [%1] finding on the question '%2': drop the exception").arg(f[0], f[1]),
+                                 QStringLiteral("exception")};
+    }
+    QList<BankFinding> kept;
+    for (qsizetype k = 0; k < m_findings.size(); ++k)
+        if (!dropped.contains(k))
+            kept << m_findings[k];
+    m_findings = kept + stale;
+    return int(dropped.size());
+}
+
 namespace {
 QString normalisedQuestion(const QString &q)
 {
@@ -154,7 +202,8 @@ void QuestionBank::checkRows()
         const QString key = normalisedQuestion(r.question);
         if (!key.isEmpty()) {
             if (questions.contains(key))
-                addFinding(BankFinding::Error, r.where, QStringLiteral("the same question as %1").arg(questions.value(key)));
+                addFinding(BankFinding::Error, r.where, QStringLiteral("the same question as %1").arg(questions.value(key)),
+                           QStringLiteral("duplicate"));
             else
                 questions.insert(key, r.where);
         }
@@ -182,7 +231,8 @@ int QuestionBank::checkAgainstText(const KjvText &kjv)
                        QStringLiteral("testament %1, but %2 is in the %3").arg(r.testament, passage->book, passage->testament));
         if (passage->verseCount > 12)
             addFinding(BankFinding::Warning, r.where, QStringLiteral("reference spans %1 verses").arg(passage->verseCount));
-        if (BorneOut(r.answers[0], passage->text))
+        // A question on which book says something is answered by the passage's book.
+        if (BorneOut(r.answers[0], passage->text + QStringLiteral(" the book of ") + passage->book))
             ++borne;
         else
             addFinding(BankFinding::Note, r.where,
@@ -308,10 +358,20 @@ QList<QStringList> numberForms(qint64 n)
         QList<QStringList> head = n / unit == 1 ? QList<QStringList>{{word}} : combine(numberForms(n / unit), {{word}});
         return n % unit ? combine(head, numberForms(n % unit)) : head;
     };
-    if (n < 1000)
-        return scaled(100, QStringLiteral("hundred"));
-    if (n < 1000000)
-        return scaled(1000, QStringLiteral("thousand"));
+    if (n < 1000) {
+        QList<QStringList> forms = scaled(100, QStringLiteral("hundred"));
+        if (n >= 120 && n < 140) // "sixscore"
+            forms << (n == 120 ? QList<QStringList>{{QStringLiteral("sixscore")}}
+                               : combine({{QStringLiteral("sixscore")}}, numberForms(n - 120)));
+        return forms;
+    }
+    if (n < 1000000) {
+        QList<QStringList> forms = scaled(1000, QStringLiteral("thousand"));
+        // "eleven hundred", "fifteen hundred"
+        if (n < 10000 && n % 100 == 0 && n % 1000 != 0)
+            forms << combine(numberForms(n / 100), {{QStringLiteral("hundred")}});
+        return forms;
+    }
     return {{QString::number(n)}};
 }
 
@@ -344,16 +404,29 @@ bool QuestionBank::BorneOut(const QString &answer, const QString &passage)
 {
     const QStringList passageWords = wordsOf(passage);
     const QSet<QString> text(passageWords.begin(), passageWords.end());
-    int keywords = 0;
-    for (const QString &w : wordsOf(answer)) {
-        if (stopWords().contains(w))
-            continue;
-        ++keywords;
+    QStringList words = wordsOf(answer);
+    QStringList keys;
+    for (const QString &w : words)
+        if (!stopWords().contains(w))
+            keys << w;
+    // An answer of small words only ("Might", "With all his might") is borne out by all of them.
+    if (keys.isEmpty())
+        for (const QString &w : words)
+            if (w != u"a" && w != u"an" && w != u"the")
+                keys << w;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const QString &w = keys[i];
         bool isNumber = false;
         const qint64 number = w.toLongLong(&isNumber);
         if (isNumber) {
             if (text.contains(w))
                 continue;
+            // "2 times" and "3 times" are the text's "twice" and "thrice".
+            if ((number == 2 && text.contains(QStringLiteral("twice"))) || (number == 3 && text.contains(QStringLiteral("thrice")))) {
+                if (i + 1 < keys.size() && keys[i + 1] == u"times")
+                    ++i;
+                continue;
+            }
             const QList<QStringList> forms = numberForms(number);
             const bool found = std::any_of(forms.begin(), forms.end(), [&](const QStringList &spelled) {
                 return std::all_of(spelled.begin(), spelled.end(), [&](const QString &s) { return wordMatches(s, text); });
@@ -367,5 +440,5 @@ bool QuestionBank::BorneOut(const QString &answer, const QString &passage)
         if (!std::any_of(forms.begin(), forms.end(), [&](const QString &f) { return wordMatches(f, text); }))
             return false;
     }
-    return keywords > 0;
+    return !keys.isEmpty();
 }

@@ -28,6 +28,7 @@ struct BankFinding
     Kind kind;
     QString where;
     QString message;
+    QString rule; // a fairness rule's short id ("gender", "echo"...), empty for the other checks
 };
 
 class QuestionBank
@@ -67,13 +68,20 @@ public:
     Totals totals(const KjvText *kjv) const;
 
     // The key-word test: every key word of answer (stop words dropped, numbers also as English
-    // words, common spellings of well-known names accepted) appears in passage.
+    // words, "3 times" as "thrice", common spellings of well-known names accepted) appears in
+    // passage; an answer of stop words only ("With all his might") needs all of them.
     static bool BorneOut(const QString &answer, const QString &passage);
 
-    void addFinding(BankFinding::Kind kind, const QString &where, const QString &message)
+    void addFinding(BankFinding::Kind kind, const QString &where, const QString &message, const QString &rule = {})
     {
-        m_findings << BankFinding{kind, where, message};
+        m_findings << BankFinding{kind, where, message, rule};
     }
+
+    // Reviewed exceptions: a text under the header "Rule Question Reason", one row a finding
+    // that a reader judged fair. Each row drops the errors of its rule on the rows with exactly
+    // that question; a row that drops nothing is an error itself, so the list stays current.
+    // Returns the number of errors dropped.
+    int applyExceptions(const QByteArray &text, const QString &sourceName);
 
 private:
     QList<QuestionRow> m_rows;
