@@ -1118,9 +1118,9 @@ QStringList BankRules::bankFailures(const Summary &s, int borne, int duplicates)
     rule(s.quotations * 100 <= 15 * s.rows,
          QStringLiteral("at most 15% may be quotations to complete (%1)").arg(share(s.quotations, s.rows)));
     // Each of the common shapes at a fair share.
-    static const std::pair<Shape, int> least[] = {{Who, 15}, {What, 15}, {Where, 5}, {When, 3}, {HowMany, 5}};
+    static const std::pair<Shape, double> least[] = {{Who, 15}, {What, 15}, {Where, 5}, {When, 3}, {HowMany, 5}, {WhichBook, 1.5}};
     for (const auto &[shape, percent] : least)
-        rule(s.shapes[shape] * 100 >= percent * s.rows,
+        rule(s.shapes[shape] * 100.0 >= percent * s.rows,
              QStringLiteral("at least %1% '%2' questions are needed (%3)").arg(percent).arg(shapeName(shape), share(s.shapes[shape], s.rows)));
     rule(borne >= 0 && borne * 100 >= 99 * s.rows,
          QStringLiteral("at least 99% must be borne out by the passage (%1)").arg(share(std::max(borne, 0), s.rows)));
