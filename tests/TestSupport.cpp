@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QSettings>
 #include <QTimer>
 #include <QTemporaryDir>
@@ -113,6 +114,12 @@ QString makeDatabase(const QString &path, const QList<QuestionRow> &rows, const 
     // An empty tag in the sample stands for a Null testament.
     execSql(path, QStringLiteral("UPDATE tblQuillory SET Testament = NULL WHERE Testament = ''"), password);
     return path;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void execSql(const QString &path, const QString &sql, const QString &password)

@@ -59,6 +59,8 @@ inline const QString Password = QStringLiteral("kelpy47");
 QList<QuestionRow> sampleRows(int n, const QStringList &testaments = {QStringLiteral("OT"), QStringLiteral("NT")});
 // Writes rows into a new encrypted database; returns the path.
 QString makeDatabase(const QString &path, const QList<QuestionRow> &rows, const QString &password = Password);
+// The bytes of a file (empty when it cannot be read).
+QByteArray bytesOf(const QString &path);
 // Runs one SQL statement on a database (to damage it on purpose: Nulls, dropped tables).
 void execSql(const QString &path, const QString &sql, const QString &password = Password);
 }

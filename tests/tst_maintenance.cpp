@@ -23,12 +23,6 @@
 using namespace TestSupport;
 
 namespace {
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

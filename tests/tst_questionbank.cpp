@@ -7,6 +7,9 @@
 #include "tools/QuestionDatabase.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -257,6 +260,38 @@ private slots:
         QCOMPARE(rows[0].difficulty, 3);
         QCOMPARE(QuestionDatabase::ToText(rows), Header.chopped(1) + "\tDifficulty\n" + bank.rows()[0].question.toUtf8()
                                                      + "\tA\xc3\xa9\tB\tC\tD\tNT\tJohn 3:16\t3\n");
+    }
+
+    // The tool takes the password from a file or the environment, out of the process list, and
+    // a build over an existing database that fails leaves the old one whole.
+    void toolPasswordSourcesAndSafeRebuild()
+    {
+        QTemporaryDir dir;
+        const QString bank = dir.filePath(QStringLiteral("b.tsv")), db = dir.filePath(QStringLiteral("q.mdb"));
+        const QString secret = dir.filePath(QStringLiteral("secret"));
+        auto write = [](const QString &path, const QByteArray &bytes) {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        };
+        QVERIFY(write(bank, Header + "Who built the ark?\tNoah\tMoses\tAbraham\tLot\tOT\tGenesis 6:14\n"));
+        QVERIFY(write(secret, "from the file\n"));
+        auto tool = [&](const QStringList &arguments, const QString &environment = {}) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            if (!environment.isEmpty())
+                env.insert(QStringLiteral("QUILLORY_DB_PASSWORD"), environment);
+            p.setProcessEnvironment(env);
+            p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quillory-db"), arguments);
+            return p.waitForFinished(30000) ? p.exitCode() : -1;
+        };
+        QCOMPARE(tool({QStringLiteral("build"), QStringLiteral("--password-file"), secret, QStringLiteral("-o"), db, bank}), 0);
+        QCOMPARE(tool({QStringLiteral("count"), db}, QStringLiteral("from the file")), 0);
+        QCOMPARE(tool({QStringLiteral("count"), db}), 1); // the game's password does not open it
+        const QByteArray before = TestSupport::bytesOf(db);
+        QVERIFY(write(bank, Header + "Who built the ark?\t\tMoses\tAbraham\tLot\tOT\tGenesis 6:14\n"));
+        QCOMPARE(tool({QStringLiteral("build"), QStringLiteral("-o"), db, bank}), 1);
+        QCOMPARE(TestSupport::bytesOf(db), before);
+        QVERIFY(QDir(dir.path()).entryList(QDir::Files).size() == 3); // no temporary file left
     }
 };
 

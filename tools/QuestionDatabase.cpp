@@ -1,10 +1,12 @@
 #include "QuestionDatabase.h"
 
 #include "../app/Database.h"
+#include "../app/DatabaseFile.h"
 #include "../app/RunTimeError.h"
 #include "../app/Statement.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace QuestionDatabase {
@@ -37,10 +39,14 @@ void Write(const QString &path, const QString &password, const QList<QuestionRow
         transaction.commit();
         db->close();
     }
-    QFile::remove(path);
-    if (!QFile::rename(temporary, path)) {
+    // The old file stays whole until the new one, flushed to the disk, is renamed over it.
+    try {
+        DatabaseFile::flushFile(temporary);
+        DatabaseFile::replaceFile(temporary, path);
+        DatabaseFile::flushFolder(QFileInfo(path).absolutePath());
+    } catch (...) {
         QFile::remove(temporary);
-        throw RunTimeError(Err::FileAccess, QStringLiteral("Couldn't write '%1'.").arg(path));
+        throw;
     }
 }
 

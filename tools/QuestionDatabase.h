@@ -8,8 +8,8 @@
 // Testament, Reference and Sort, keyed with a password.
 namespace QuestionDatabase {
 
-// Writes rows into a new keyed database at path: built beside it and renamed over it, so an
-// existing file is replaced whole or not at all. Sort is numbered 1.. in row order.
+// Writes rows into a new keyed database at path: built beside it, flushed and renamed over it,
+// so an existing file is replaced whole or not at all (a failure leaves it as it was). Sort is numbered 1.. in row order.
 // Raises the engine's run-time errors.
 void Write(const QString &path, const QString &password, const QList<QuestionRow> &rows);
 

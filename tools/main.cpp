@@ -20,6 +20,7 @@
 #include <QMap>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 void out(const QString &text) { std::fputs(qPrintable(text + u'\n'), stdout); }
@@ -28,15 +29,18 @@ void err(const QString &text) { std::fputs(qPrintable(text + u'\n'), stderr); }
 int usage()
 {
     err(QStringLiteral(
-        "usage: quillory-db build -o OUT.mdb [--password P] BANK...\n"
-        "       quillory-db export [--password P] [-o OUT.tsv] DB.mdb\n"
-        "       quillory-db check [--kjv KJV.tsv[.gz]] [--bank-rules] [--exceptions FILE] [--password P] BANK_OR_DB...\n"
-        "       quillory-db count [--password P] BANK_OR_DB...\n"
-        "       quillory-db compact [--password P] [--progress] DB.mdb\n"
-        "       quillory-db repair [--password P] [--progress] DB.mdb\n"
-        "       quillory-db shuffle [--password P] [--progress] [-n N] DB.mdb\n"
+        "usage: quillory-db build -o OUT.mdb BANK...\n"
+        "       quillory-db export [-o OUT.tsv] DB.mdb\n"
+        "       quillory-db check [--kjv KJV.tsv[.gz]] [--bank-rules] [--exceptions FILE] BANK_OR_DB...\n"
+        "       quillory-db count BANK_OR_DB...\n"
+        "       quillory-db compact [--progress] DB.mdb\n"
+        "       quillory-db repair [--progress] DB.mdb\n"
+        "       quillory-db shuffle [--progress] [-n N] DB.mdb\n"
         "       quillory-db settings-stress [--progress] [-n N] FOLDER\n"
-        "A BANK is a .tsv file or a folder of them; a DB is a .mdb file. The password defaults to the game's.\n"
+        "A BANK is a .tsv file or a folder of them; a DB is a .mdb file.\n"
+        "The password of a DB is the game's, unless given by --password-file FILE (its first line), the\n"
+        "environment variable QUILLORY_DB_PASSWORD, or --password P (which other users can see in the\n"
+        "process list); the first of these given wins.\n"
         "check reports each row at fault as FILE:LINE: error: [RULE] message. Its fairness rules: gender,\n"
         "plural, echo (the question's wording rules out wrong answers), odd-length, odd-form (the right\n"
         "answer stands out), kind, name (wrong answers are people among people, places among places, and\n"
@@ -49,7 +53,8 @@ int usage()
         "finding is an error. --bank-rules adds the whole-bank rules: at least 3000 questions, 1700 OT and\n"
         "1100 NT, all 66 books, none above 8%, a Difficulty on every row and about 40/40/20% of 1/2/3 in\n"
         "each testament, at most 15% quotations to complete, at least 15% each of who and what questions,\n"
-        "5% of where and how many, 3% of when, 99% borne out by the passage, no question twice.\n"
+        "5% of where and how many, 3% of when, 1.5% of which book, 99% borne out by the passage, no\n"
+        "question twice.\n"
         "compact and repair work through Temp.mdb beside DB.mdb, as the game's Tools menu does;\n"
         "--progress prints each step as it starts.\n"
         "shuffle shuffles the deck N times (default 1) as every new game does.\n"
@@ -328,9 +333,11 @@ int main(int argc, char **argv)
     Options o;
     o.command = args.takeFirst();
     o.password = DataControl::passwordOf(QString::fromLatin1(basMain::ConnectString));
+    std::optional<QString> passwordFile, passwordArgument;
     while (!args.isEmpty()) {
         const QString a = args.takeFirst();
-        if ((a == u"-o" || a == u"--password" || a == u"--kjv" || a == u"--exceptions" || a == u"-n") && args.isEmpty())
+        if ((a == u"-o" || a == u"--password" || a == u"--password-file" || a == u"--kjv" || a == u"--exceptions" || a == u"-n")
+            && args.isEmpty())
             return usage();
         if (a == u"-n") {
             bool ok = false;
@@ -340,7 +347,15 @@ int main(int argc, char **argv)
         } else if (a == u"-o")
             o.output = args.takeFirst();
         else if (a == u"--password")
-            o.password = args.takeFirst();
+            passwordArgument = args.takeFirst();
+        else if (a == u"--password-file") {
+            QFile file(args.takeFirst());
+            if (!file.open(QIODevice::ReadOnly)) {
+                err(QStringLiteral("quillory-db: cannot read the password file %1").arg(file.fileName()));
+                return 2;
+            }
+            passwordFile = QString::fromUtf8(file.readLine()).remove(u'\n').remove(u'\r');
+        }
         else if (a == u"--kjv")
             o.kjv = args.takeFirst();
         else if (a == u"--exceptions")
@@ -354,6 +369,13 @@ int main(int argc, char **argv)
         else
             o.inputs << a;
     }
+    // A password file or the environment keeps the password out of the process list.
+    if (passwordFile)
+        o.password = *passwordFile;
+    else if (qEnvironmentVariableIsSet("QUILLORY_DB_PASSWORD"))
+        o.password = qEnvironmentVariable("QUILLORY_DB_PASSWORD");
+    else if (passwordArgument)
+        o.password = *passwordArgument;
     if (o.inputs.isEmpty())
         return usage();
     if (o.command == u"build")
