@@ -115,6 +115,19 @@ HelpFile::Topic noticeTopic(HelpFile::Status status, const QString &path)
 void polishTopic(QTextDocument *document, const QPalette &palette)
 {
     QTextCursor cursor(document);
+    // Links are underlined and in the link colour, as "Using Help" tells the reader.
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isAnchor() || fragment.charFormat().anchorHref().isEmpty())
+                continue;
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            QTextCharFormat link;
+            link.setFontUnderline(true);
+            link.setForeground(palette.color(QPalette::Link));
+            cursor.mergeCharFormat(link);
+        }
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         const int level = block.blockFormat().headingLevel();
         if (level == 0)

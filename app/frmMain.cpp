@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "CaptionFrame.h"
 #include "DataControl.h"
 #include "HelpViewer.h"
 #include "MessageBox.h"
@@ -47,6 +48,24 @@ QFont gameFont()
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(9.75);
     return font;
+}
+
+// The toolbar and the status bar keep the system's colours whatever colours the players choose
+// for the window: every colour role is set on them, so none is taken from the window.
+void KeepSystemColours(QWidget *bar)
+{
+    const QPalette system = QApplication::palette();
+    QPalette own;
+    for (int group = 0; group < QPalette::NColorGroups; ++group)
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            if (role == QPalette::NoRole)
+                continue;
+            const auto g = QPalette::ColorGroup(group);
+            const auto r = QPalette::ColorRole(role);
+            own.setColor(g, r, system.color(g, r));
+        }
+    bar->setPalette(own);
+    bar->setAutoFillBackground(true);
 }
 
 QLabel *picture(QWidget *parent, const QString &name, const QString &resource, const QString &accessible)
@@ -105,14 +124,14 @@ void frmMain::buildGameArea(QWidget *client)
 {
     const QFont font = gameFont();
 
-    fraQuestion = new QGroupBox(QStringLiteral("Question"), client);
+    fraQuestion = new CaptionFrame(QStringLiteral("Question"), client);
     fraQuestion->setObjectName(QStringLiteral("fraQuestion"));
     fraQuestion->setGeometry(Twips::Rect(150, 750, 6015, 915));
     fraQuestion->setFont(font);
-    fraQuestion->setAutoFillBackground(true);
     lblQuestion = new QLabel(QStringLiteral("Question"), fraQuestion);
     lblQuestion->setObjectName(QStringLiteral("lblQuestion"));
-    lblQuestion->setGeometry(Twips::Rect(150, 200, 5715, 600));
+    // Down to the frame's lower border, so that a question of three lines fits.
+    lblQuestion->setGeometry(Twips::Rect(150, 200, 5715, 600).adjusted(0, 0, 0, Twips::ToPixels(915 - 800) - 3));
     lblQuestion->setTextFormat(Qt::PlainText);
     lblQuestion->setWordWrap(true);
     lblQuestion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -132,11 +151,10 @@ void frmMain::buildGameArea(QWidget *client)
         connect(cmdAnswer[i], &QPushButton::clicked, this, [this, i] { cmdAnswer_Click(i); });
     }
 
-    fraResult = new QGroupBox(QStringLiteral("Result"), client);
+    fraResult = new CaptionFrame(QStringLiteral("Result"), client);
     fraResult->setObjectName(QStringLiteral("fraResult"));
     fraResult->setGeometry(Twips::Rect(300, 3750, 3915, 1215));
     fraResult->setFont(font);
-    fraResult->setAutoFillBackground(true);
     auto resultLabel = [this](const QString &name, int top) {
         auto *label = new QLabel(name.mid(3), fraResult);
         label->setObjectName(name);
@@ -230,11 +248,16 @@ void frmMain::buildToolbar(QWidget *client)
     tlbToolbar->setContentsMargins(0, 0, 0, 0);
     tlbToolbar->layout()->setSpacing(0);
     tlbToolbar->layout()->setContentsMargins(0, 0, 0, 0);
-    tlbToolbar->setPalette(QApplication::palette()); // not painted by the colour settings
-    // Captions under 16-pixel images on 35-pixel buttons: a small font and no padding.
+    KeepSystemColours(tlbToolbar);
+    // Captions under 16-pixel images on 35-pixel buttons: a small font and no padding. The
+    // pressed "Timed" button is drawn sunken and darker, so its state shows at a glance.
     QFont small = tlbToolbar->font();
     small.setPointSizeF(7);
-    tlbToolbar->setStyleSheet(QStringLiteral("QToolButton { padding: 0px; margin: 0px; }"));
+    tlbToolbar->setStyleSheet(QStringLiteral(
+        "QToolBar { background: palette(window); border: none; padding: 0px; spacing: 0px; }"
+        "QToolButton { padding: 0px; margin: 0px; border: 1px solid transparent; }"
+        "QToolButton:hover { border: 1px solid palette(mid); }"
+        "QToolButton:checked { background: palette(mid); border: 1px solid palette(shadow); }"));
 
     struct Button
     {
@@ -275,16 +298,20 @@ void frmMain::buildStatusBar(QWidget *client)
     staStatusBar->setSizeGripEnabled(false);
     const int height = Twips::ToPixels(315);
     staStatusBar->setGeometry(0, client->height() - height, client->width(), height);
-    staStatusBar->setPalette(QApplication::palette());
+    KeepSystemColours(staStatusBar);
+    // The four panels side by side at their designed widths, placed by hand: the bar's own
+    // layout would add spacing and push the last panel past the window's edge.
     const int widths[] = {0, 3270, 1200, 1200, 600};
+    int left = 1;
     for (int i = 1; i <= 4; ++i) {
         staPanel[i] = new QLabel(staStatusBar);
         staPanel[i]->setObjectName(QStringLiteral("staStatusBarPanel%1").arg(i));
         staPanel[i]->setTextFormat(Qt::PlainText);
         staPanel[i]->setFrameShape(QFrame::Panel);
         staPanel[i]->setFrameShadow(QFrame::Sunken);
-        staPanel[i]->setFixedWidth(Twips::ToPixels(widths[i]));
-        staStatusBar->addWidget(staPanel[i]);
+        staPanel[i]->setIndent(2);
+        staPanel[i]->setGeometry(left, 1, Twips::ToPixels(widths[i]), height - 2);
+        left += Twips::ToPixels(widths[i]) + 1;
     }
 }
 
@@ -478,6 +505,18 @@ void frmMain::showBoundQuestion()
         // for the game reports the error.
     }
     lblQuestion->setText(text);
+    FitQuestion();
+}
+
+void frmMain::FitQuestion()
+{
+    // A question too long for three lines is drawn smaller rather than cut off.
+    QFont font = fraQuestion->font();
+    lblQuestion->setFont(font);
+    while (lblQuestion->heightForWidth(lblQuestion->width()) > lblQuestion->height() && font.pointSizeF() > 6.0) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        lblQuestion->setFont(font);
+    }
 }
 
 // --- answering and the result panel --------------------------------------------------------------

@@ -8,7 +8,7 @@
 
 class DataControl;
 class QAction;
-class QGroupBox;
+class CaptionFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -93,18 +93,19 @@ private:
     void ShowResult(bool blnShow);
     void UpdateStatus();
     void showBoundQuestion();
+    void FitQuestion();
     void showScores(QWidget *owner);
     void showOptions(int page);
 
     DataControl *datQuillory;
     QTimer *tmrGame;
 
-    QGroupBox *fraQuestion;
+    CaptionFrame *fraQuestion;
     QLabel *lblQuestion;
     std::array<QPushButton *, 5> cmdAnswer{}; // indexes 1 to 4
     std::array<QLabel *, 5> imgHand{};        // indexes 1 to 4
     std::array<QString, 5> answerTexts;       // the texts on the buttons, indexes 1 to 4
-    QGroupBox *fraResult;
+    CaptionFrame *fraResult;
     QLabel *lblResult;
     QLabel *lblReference;
     QLabel *lblPoints;

@@ -6,7 +6,8 @@ class QLineEdit;
 class QToolButton;
 
 // A spin control bound to a one-digit edit box (its buddy): the arrows step the buddy's
-// number by one within a range, writing the new value into the buddy's text.
+// number by one within a range, writing the new value into the buddy's text. Screen readers
+// see it as a spin box with the buddy's accessible name and its number as the value.
 class UpDown : public QWidget
 {
     Q_OBJECT
@@ -15,6 +16,9 @@ public:
     UpDown(QLineEdit *buddy, int minimum, int maximum, QWidget *parent);
 
     int value() const { return m_value; }
+    int minimum() const { return m_minimum; }
+    int maximum() const { return m_maximum; }
+    QLineEdit *buddy() const { return m_buddy; }
     void stepUp();
     void stepDown();
 

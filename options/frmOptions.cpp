@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QTabWidget>
 
 using basGame::GameSettings;
@@ -163,6 +164,22 @@ frmOptions::frmOptions(frmMain *owner)
 frmOptions::~frmOptions() = default;
 
 void frmOptions::setCurrentPage(int page) { tabOptions->setCurrentIndex(page); }
+
+void frmOptions::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // In an option group the tab order reaches the selected option.
+    auto selected = [](auto &options) -> QWidget * {
+        for (QRadioButton *option : options)
+            if (option && option->isChecked())
+                return option;
+        return options[1];
+    };
+    QWidget *first[] = {cmdColor, mskPlayerCnt, selected(optTestament), selected(optTimed)};
+    const int page = tabOptions->currentIndex();
+    if (page >= 0 && page < 4)
+        first[page]->setFocus(Qt::TabFocusReason);
+}
 
 // --- load ----------------------------------------------------------------------------------------
 

@@ -39,6 +39,10 @@ public:
     void cmdDefault_Click();
     void cmdColor_Click();
 
+protected:
+    // Opening on a page puts the focus on that page's first control in the tab order.
+    void showEvent(QShowEvent *event) override;
+
 private:
     void Form_Load();
     void tabOptions_Click(int PreviousTab);

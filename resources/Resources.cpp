@@ -2,6 +2,7 @@
 
 #include <QBitmap>
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 // Q_INIT_RESOURCE declares the registration function where it is used, so it has to be used
@@ -22,6 +23,9 @@ void init()
 {
     static const bool registered = [] {
         registerPictures();
+        // The windows are designed in "MS Sans Serif"; the closest sans font installed stands in.
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
         return true;
     }();
     Q_UNUSED(registered);

@@ -13,6 +13,8 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextBrowser>
 
 namespace {
@@ -138,6 +140,15 @@ private slots:
         QCOMPARE(child<QListWidget>("lstIndex")->count(), 1);
         QTest::keyClick(filter, Qt::Key_Return);
         QCOMPARE(viewer->currentTopicTitle(), QStringLiteral("High Scores"));
+        // Links look like links: underlined.
+        int links = 0;
+        for (QTextBlock b = child<QTextBrowser>("txtTopic")->document()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isAnchor()) {
+                    ++links;
+                    QVERIFY(it.fragment().charFormat().fontUnderline());
+                }
+        QVERIFY(links > 0);
         emit child<QTextBrowser>("txtTopic")->anchorClicked(QUrl(QStringLiteral("#timed-games")));
         QCOMPARE(viewer->currentTopicTitle(), QStringLiteral("Timed Games"));
         QTest::mouseClick(child<QPushButton>("cmdBack"), Qt::LeftButton);

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <functional>
 #include <memory>
@@ -340,6 +342,46 @@ private slots:
         answer(true);
         window->show();
         QVERIFY(dialogsOf([this] { window->close(); }).isEmpty());
+    }
+
+    // What only the drawn window shows: the question clear of its frame's line even at three
+    // lines, the toolbar's buttons inside its band, the status panels side by side.
+    void layoutKeepsEverythingInItsPlace()
+    {
+        start(2);
+        window->show();
+        const auto *frame = child<QGroupBox>(QStringLiteral("fraQuestion"));
+        auto *question = child<QLabel>(QStringLiteral("lblQuestion"));
+        QVERIFY(question->y() > frame->fontMetrics().height() / 2 + 1);
+        question->setText(QStringLiteral("Complete Jahaziel's word to Jehoshaphat: \"Be not afraid nor dismayed by reason of this "
+                                         "great multitude; for the battle is not yours, but ...\""));
+        QVERIFY2(question->heightForWidth(question->width()) <= question->height(),
+                 qPrintable(QStringLiteral("%1 > %2 in %3").arg(question->heightForWidth(question->width())).arg(question->height()).arg(question->font().family())));
+        QVERIFY(question->geometry().bottom() < frame->height() - 2);
+        const QWidget *bar = child<QWidget>(QStringLiteral("tlbToolbar"));
+        for (const QToolButton *b : bar->findChildren<QToolButton *>())
+            if (b->isVisible())
+                QVERIFY2(bar->rect().contains(b->geometry()), qPrintable(b->text() + QStringLiteral(" %1,%2 %3x%4 in %5x%6").arg(b->x()).arg(b->y()).arg(b->width()).arg(b->height()).arg(bar->width()).arg(bar->height())));
+        const QWidget *status = child<QWidget>(QStringLiteral("staStatusBar"));
+        QRect previous;
+        for (int i = 1; i <= 4; ++i) {
+            const QRect g = child<QLabel>(QStringLiteral("staStatusBarPanel%1").arg(i))->geometry();
+            QVERIFY(status->rect().contains(g) && !g.intersects(previous) && g.left() > previous.right());
+            previous = g;
+        }
+        // The pressed "Timed" button is drawn plainly darker than when it is up.
+        QWidget *timed = child<QToolBar>(QStringLiteral("tlbToolbar"))->widgetForAction(action(QStringLiteral("tlbButtonTimed")));
+        auto lightness = [timed] {
+            const QImage image = timed->grab().toImage();
+            qint64 sum = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    sum += image.pixelColor(x, y).lightness();
+            return sum / (image.width() * image.height());
+        };
+        const qint64 up = lightness();
+        action(QStringLiteral("tlbButtonTimed"))->trigger();
+        QVERIFY2(lightness() < up - 30, qPrintable(QStringLiteral("%1 -> %2").arg(up).arg(lightness())));
     }
 
     void viewTogglesHideBarsWithoutMovingAnything()

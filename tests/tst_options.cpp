@@ -9,6 +9,7 @@
 #include "options/frmOptions.h"
 #include "scores/HighScoreTable.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
@@ -82,11 +83,13 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("focus"); // the page's first control in the tab order
+        const char *first[] = {"cmdColor", "mskPlayerCnt", "optTestament3", "optTimed2"};
         for (int i = 0; i < 4; ++i)
-            QTest::addRow("mnuOption%d", i) << QStringLiteral("mnuOption%1").arg(i) << i;
-        QTest::newRow("toolbar Colors") << "tlbButtonColors" << 0;
-        QTest::newRow("toolbar Players") << "tlbButtonPlayers" << 1;
-        QTest::newRow("toolbar Test") << "tlbButtonTestament" << 2;
+            QTest::addRow("mnuOption%d", i) << QStringLiteral("mnuOption%1").arg(i) << i << QString::fromLatin1(first[i]);
+        QTest::newRow("toolbar Colors") << "tlbButtonColors" << 0 << "cmdColor";
+        QTest::newRow("toolbar Players") << "tlbButtonPlayers" << 1 << "mskPlayerCnt";
+        QTest::newRow("toolbar Test") << "tlbButtonTestament" << 2 << "optTestament3";
     }
     void menusAndToolbarOpenTheirPage()
     {
@@ -94,14 +97,17 @@ private slots:
         start();
         int shownPage = -1;
         bool applyOnOpen = true;
+        QString focused;
         TestSupport::whenModal([&](QDialog *dialog) {
             shownPage = dialog->findChild<QTabWidget *>(QStringLiteral("tabOptions"))->currentIndex();
+            focused = dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
             applyOnOpen = dialog->findChild<QPushButton *>(QStringLiteral("cmdApply"))->isEnabled();
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Options"));
             dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
         });
         window->findChild<QAction *>(command)->trigger();
         QTEST(shownPage, "page");
+        QTEST(focused, "focus");
         QVERIFY(!applyOnOpen);
     }
 
@@ -121,6 +127,10 @@ private slots:
         QCOMPARE(name(3)->text(), QStringLiteral("Cy"));
         QCOMPARE(name(1)->maxLength(), 25);
         QVERIFY(!applyEnabled());
+        // A screen reader announces the spin control by the field's name, with its number.
+        QAccessibleInterface *spin = QAccessible::queryAccessibleInterface(opt<QWidget>(QStringLiteral("UpDownPlayerCnt")));
+        QCOMPARE(spin->role(), QAccessible::SpinBox);
+        QCOMPARE(spin->text(QAccessible::Name) + u'=' + spin->text(QAccessible::Value), QStringLiteral("Number of Players=2"));
 
         count->selectAll();
         QTest::keyClicks(count, QStringLiteral("7"));
@@ -239,6 +249,23 @@ private slots:
             QCOMPARE(windowColour(QLatin1String(control), QPalette::Window), QColor(0, 0, 128));
         QCOMPARE(window->findChild<QPushButton *>(QStringLiteral("cmdAnswer1"))->palette().color(QPalette::Button),
                  QApplication::palette().color(QPalette::Button));
+        // As drawn: the toolbar and the status bar keep the system's colours, readable on any
+        // window colour; the frames show the new one.
+        window->show();
+        const QImage drawn = window->grab().toImage();
+        auto at = [&](const char *name, QPoint point) {
+            const QWidget *w = window->findChild<QWidget *>(QLatin1String(name));
+            return drawn.pixelColor(w->mapTo(window.get(), point) * drawn.devicePixelRatio());
+        };
+        const QWidget *toolbar = window->findChild<QWidget *>(QStringLiteral("tlbToolbar"));
+        QCOMPARE(at("tlbToolbar", QPoint(toolbar->width() - 3, toolbar->height() / 2)), QApplication::palette().color(QPalette::Window));
+        QCOMPARE(at("staStatusBar", QPoint(0, 10)), QApplication::palette().color(QPalette::Window));
+        int dark = 0;
+        for (int x = 0; x < 60; ++x)
+            dark += at("staStatusBarPanel1", QPoint(x, 10)).lightness() < 100;
+        QVERIFY(dark > 3); // the player's name, in dark text on the light bar
+        const QImage frame = window->findChild<QWidget *>(QStringLiteral("fraResult"))->grab().toImage();
+        QCOMPARE(frame.pixelColor(frame.width() / 2, frame.height() / 2), QColor(0, 0, 128));
 
         opt<QRadioButton>(QStringLiteral("optColors2"))->click();
         ColorChooser::setHandler([](QWidget *, const QColor &) -> std::optional<QColor> { return QColor(255, 0, 0); });
