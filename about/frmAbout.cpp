@@ -1,7 +1,7 @@
-#include "frmAbout.h"
+#include "about/frmAbout.h"
 
-#include "../app/Twips.h"
-#include "../resources/Resources.h"
+#include "resources/Twips.h"
+#include "resources/Resources.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "QtMessageBoxes.h"
+#include "app/QtMessageBoxes.h"
 
-#include "MessageBox.h"
+#include "core/MessageBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

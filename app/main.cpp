@@ -1,6 +1,6 @@
 // Quillory: a multiple-choice scripture quiz for one to four players.
-#include "basMain.h"
-#include "QtMessageBoxes.h"
+#include "app/QtMessageBoxes.h"
+#include "app/Startup.h"
 
 #include <QApplication>
 

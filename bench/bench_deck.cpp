@@ -1,7 +1,7 @@
 // Benchmarks of the question deck: shuffling 1000 rows, opening the keyed file, dealing a deck.
-#include "app/DataControl.h"
-#include "app/Database.h"
-#include "app/Recordset.h"
+#include "db/DataControl.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
 #include "game/QuestionDeck.h"
 #include "tools/QuestionDatabase.h"
 

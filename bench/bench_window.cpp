@@ -1,9 +1,9 @@
 // Benchmarks of the main window, offscreen and in-process: start-up to the first question
 // shown, beside a bare Qt window measured the same way, and an answer click to the result.
-#include "app/DataControl.h"
-#include "app/Database.h"
-#include "app/MessageBox.h"
-#include "app/basMain.h"
+#include "db/DataControl.h"
+#include "db/Database.h"
+#include "core/MessageBox.h"
+#include "core/basMain.h"
 #include "app/frmMain.h"
 
 #include <QApplication>

@@ -7,9 +7,9 @@
 //   soak [--games N] [--warm-up W] [--questions Q] [--limit-kb K] [--seed S]
 //
 // Defaults: 2000 games, memory measured from game 100, 30 questions, a limit of 2048 kB.
-#include "app/MessageBox.h"
-#include "app/basGame.h"
-#include "app/basMain.h"
+#include "core/MessageBox.h"
+#include "settings/basGame.h"
+#include "core/basMain.h"
 #include "app/frmMain.h"
 #include "tools/QuestionDatabase.h"
 

@@ -1,6 +1,6 @@
 #include "FuzzSupport.h"
 
-#include "app/MessageBox.h"
+#include "core/MessageBox.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -12,12 +12,12 @@
 // game's code opens and reads each file as it opens the real one: only the derived key differs.
 #include "FuzzSupport.h"
 
-#include "app/DataControl.h"
-#include "app/Database.h"
-#include "app/Recordset.h"
-#include "app/RunTimeError.h"
-#include "app/SqlCipher.h"
-#include "app/basMain.h"
+#include "db/DataControl.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "core/RunTimeError.h"
+#include "db/SqlCipher.h"
+#include "core/basMain.h"
 #include "game/QuestionDeck.h"
 
 #include <QFile>

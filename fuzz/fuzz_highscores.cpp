@@ -8,9 +8,9 @@
 // table is written back; a result that does not enter leaves the store untouched.
 #include "FuzzSupport.h"
 
-#include "app/NumericText.h"
-#include "app/RunTimeError.h"
-#include "app/SettingsStore.h"
+#include "settings/NumericText.h"
+#include "core/RunTimeError.h"
+#include "settings/SettingsStore.h"
 #include "scores/HighScoreTable.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 // the program writes read back unchanged. Nothing but error 13 or 6 ever escapes.
 #include "FuzzSupport.h"
 
-#include "app/NumericText.h"
-#include "app/RunTimeError.h"
+#include "settings/NumericText.h"
+#include "core/RunTimeError.h"
 
 #include <QString>
 

@@ -7,9 +7,9 @@
 // the written form and loads back by the same rules, also when the store file is read afresh.
 #include "FuzzSupport.h"
 
-#include "app/RunTimeError.h"
-#include "app/SettingsStore.h"
-#include "app/basGame.h"
+#include "core/RunTimeError.h"
+#include "settings/SettingsStore.h"
+#include "settings/basGame.h"
 
 #include <QSettings>
 

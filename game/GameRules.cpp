@@ -1,6 +1,6 @@
-#include "GameRules.h"
+#include "game/GameRules.h"
 
-#include "../app/NumericText.h"
+#include "settings/NumericText.h"
 
 namespace GameRules {
 

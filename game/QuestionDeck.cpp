@@ -1,10 +1,10 @@
-#include "QuestionDeck.h"
+#include "game/QuestionDeck.h"
 
-#include "Random.h"
+#include "game/Random.h"
 
-#include "../app/DataControl.h"
-#include "../app/Database.h"
-#include "../app/Recordset.h"
+#include "db/DataControl.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../app/RunTimeError.h"
+#include "core/RunTimeError.h"
 
 #include <QtGlobal>
 

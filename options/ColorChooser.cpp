@@ -1,4 +1,4 @@
-#include "ColorChooser.h"
+#include "options/ColorChooser.h"
 
 #include <QColorDialog>
 

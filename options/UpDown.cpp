@@ -1,4 +1,4 @@
-#include "UpDown.h"
+#include "options/UpDown.h"
 
 #include <QAccessibleWidget>
 #include <QKeyEvent>

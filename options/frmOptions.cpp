@@ -1,13 +1,13 @@
-#include "frmOptions.h"
+#include "options/frmOptions.h"
 
-#include "ColorChooser.h"
-#include "UpDown.h"
+#include "options/ColorChooser.h"
+#include "options/UpDown.h"
 
-#include "../app/Twips.h"
-#include "../app/basGame.h"
-#include "../app/basMain.h"
-#include "../app/frmMain.h"
-#include "../scores/frmScores.h"
+#include "resources/Twips.h"
+#include "settings/basGame.h"
+#include "core/basMain.h"
+#include "app/frmMain.h"
+#include "scores/frmScores.h"
 
 #include <QButtonGroup>
 #include <QFrame>

@@ -1,9 +1,9 @@
-#include "HighScoreTable.h"
+#include "scores/HighScoreTable.h"
 
-#include "app/NumericText.h"
-#include "app/RunTimeError.h"
-#include "app/SettingsStore.h"
-#include "app/basMain.h"
+#include "settings/NumericText.h"
+#include "core/RunTimeError.h"
+#include "settings/SettingsStore.h"
+#include "core/basMain.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
-#include "frmScores.h"
+#include "scores/frmScores.h"
 
-#include "app/MessageBox.h"
-#include "app/RunTimeError.h"
-#include "app/Twips.h"
-#include "app/basMain.h"
+#include "core/MessageBox.h"
+#include "core/RunTimeError.h"
+#include "resources/Twips.h"
+#include "core/basMain.h"
 #include "resources/Resources.h"
 
 #include <QHeaderView>

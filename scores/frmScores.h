@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HighScoreTable.h"
+#include "scores/HighScoreTable.h"
 
 #include <QDialog>
 

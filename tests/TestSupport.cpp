@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "app/Database.h"
-#include "app/MessageBox.h"
+#include "db/Database.h"
+#include "core/MessageBox.h"
 #include "tools/QuestionDatabase.h"
 
 #include <QApplication>

@@ -2,11 +2,11 @@
 // odd question databases. The game says what is wrong, or uses its defaults, and plays on.
 #include "TestSupport.h"
 
-#include "app/DataControl.h"
-#include "app/Database.h"
-#include "app/Recordset.h"
-#include "app/RunTimeError.h"
-#include "app/basMain.h"
+#include "db/DataControl.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "core/RunTimeError.h"
+#include "core/basMain.h"
 #include "app/frmMain.h"
 #include "tools/QuestionDatabase.h"
 

@@ -1,11 +1,11 @@
 // The question deck: random numbers, shuffles of any size, dealing with the testament rule.
 #include "TestSupport.h"
 
-#include "app/DataControl.h"
-#include "app/Database.h"
-#include "app/Recordset.h"
-#include "app/RunTimeError.h"
-#include "app/Statement.h"
+#include "db/DataControl.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "core/RunTimeError.h"
+#include "db/Statement.h"
 #include "game/QuestionDeck.h"
 #include "game/Random.h"
 

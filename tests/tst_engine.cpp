@@ -1,10 +1,10 @@
 // The question-database engine: keys, damaged files, record sets, clones and edits.
 #include "TestSupport.h"
 
-#include "app/DataControl.h"
-#include "app/Database.h"
-#include "app/Recordset.h"
-#include "app/RunTimeError.h"
+#include "db/DataControl.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "core/RunTimeError.h"
 
 #include <QCoreApplication>
 #include <QDir>

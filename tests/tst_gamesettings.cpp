@@ -1,8 +1,8 @@
 // Loading and saving the game settings: defaults, acceptance rules, errors while loading.
 #include "TestSupport.h"
 
-#include "app/SettingsStore.h"
-#include "app/basGame.h"
+#include "settings/SettingsStore.h"
+#include "settings/basGame.h"
 
 #include <QCoreApplication>
 #include <QSettings>

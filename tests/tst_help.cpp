@@ -1,8 +1,8 @@
 // The help file reader and the help window.
 #include "TestSupport.h"
 
-#include "app/HelpFile.h"
-#include "app/HelpViewer.h"
+#include "help/HelpFile.h"
+#include "help/HelpViewer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,7 +18,7 @@
 #include <QTextBrowser>
 
 namespace {
-const QString Shipped = QStringLiteral(QUILLORY_SOURCE_DIR "/Help/Quillory.hlp");
+const QString Shipped = QStringLiteral(QUILLORY_SOURCE_DIR "/help/Quillory.hlp");
 }
 
 class tst_Help : public QObject

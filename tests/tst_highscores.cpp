@@ -1,7 +1,7 @@
 // The high-score table: who enters, where, and what the store holds afterwards.
 #include "TestSupport.h"
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "scores/HighScoreTable.h"
 
 #include <QCoreApplication>

@@ -5,10 +5,10 @@
 // (default 30; scripts/kill-test makes 200).
 #include "TestSupport.h"
 
-#include "app/Database.h"
-#include "app/DatabaseFile.h"
-#include "app/RunTimeError.h"
-#include "app/Statement.h"
+#include "db/Database.h"
+#include "db/DatabaseFile.h"
+#include "core/RunTimeError.h"
+#include "db/Statement.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,14 +1,14 @@
 // Compact and repair of the question database: the questions survive every failure.
 #include "TestSupport.h"
 
-#include "app/DataControl.h"
-#include "app/Database.h"
-#include "app/DatabaseFile.h"
-#include "app/Recordset.h"
-#include "app/RunTimeError.h"
-#include "app/Statement.h"
-#include "app/basDatabase.h"
-#include "app/basMain.h"
+#include "db/DataControl.h"
+#include "db/Database.h"
+#include "db/DatabaseFile.h"
+#include "db/Recordset.h"
+#include "core/RunTimeError.h"
+#include "db/Statement.h"
+#include "db/basDatabase.h"
+#include "core/basMain.h"
 #include "tools/QuestionDatabase.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 // The main window driven as a player would: whole games, answers, timing, menus and toolbar.
 #include "TestSupport.h"
 
-#include "app/DataControl.h"
-#include "app/Recordset.h"
-#include "app/SettingsStore.h"
-#include "app/basGame.h"
-#include "app/basMain.h"
+#include "db/DataControl.h"
+#include "db/Recordset.h"
+#include "settings/SettingsStore.h"
+#include "settings/basGame.h"
+#include "core/basMain.h"
 #include "app/frmMain.h"
 #include "scores/HighScoreTable.h"
 

@@ -1,8 +1,8 @@
 // Numeric text, rounding, checked 16-bit arithmetic and the scoring rules.
 #include "TestSupport.h"
 
-#include "app/NumericText.h"
-#include "app/RunTimeError.h"
+#include "settings/NumericText.h"
+#include "core/RunTimeError.h"
 #include "game/GameRules.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // The options dialog: pages, the Apply rules, the player count field and the colours.
 #include "TestSupport.h"
 
-#include "app/SettingsStore.h"
-#include "app/basGame.h"
-#include "app/basMain.h"
+#include "settings/SettingsStore.h"
+#include "settings/basGame.h"
+#include "core/basMain.h"
 #include "app/frmMain.h"
 #include "options/ColorChooser.h"
 #include "options/frmOptions.h"

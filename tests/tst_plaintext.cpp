@@ -2,11 +2,11 @@
 // entities stay visible characters, an ampersand never becomes an access key.
 #include "TestSupport.h"
 
-#include "app/MessageBox.h"
+#include "core/MessageBox.h"
 #include "app/QtMessageBoxes.h"
-#include "app/SettingsStore.h"
-#include "app/basGame.h"
-#include "app/basMain.h"
+#include "settings/SettingsStore.h"
+#include "settings/basGame.h"
+#include "core/basMain.h"
 #include "app/frmMain.h"
 
 #include <QAccessible>

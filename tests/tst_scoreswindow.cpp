@@ -1,8 +1,8 @@
 // The high-scores window: what the grid shows, Reset, OK, and the trophy's sparkle.
 #include "TestSupport.h"
 
-#include "app/MessageBox.h"
-#include "app/SettingsStore.h"
+#include "core/MessageBox.h"
+#include "settings/SettingsStore.h"
 #include "resources/Resources.h"
 #include "scores/HighScoreTable.h"
 #include "scores/frmScores.h"

@@ -1,10 +1,11 @@
 // Start-up: the missing-file message, the error report, and the main window's first game.
 #include "TestSupport.h"
 
-#include "app/RunTimeError.h"
-#include "app/SettingsStore.h"
-#include "app/basGame.h"
-#include "app/basMain.h"
+#include "core/RunTimeError.h"
+#include "settings/SettingsStore.h"
+#include "settings/basGame.h"
+#include "app/Startup.h"
+#include "core/basMain.h"
 #include "app/frmMain.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "BankRules.h"
+#include "tools/BankRules.h"
 
-#include "KjvText.h"
-#include "QuestionBank.h"
+#include "tools/KjvText.h"
+#include "tools/QuestionBank.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "KjvText.h"
+#include "tools/KjvText.h"
 
 #include <QFile>
 #include <QRegularExpression>

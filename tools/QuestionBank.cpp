@@ -1,6 +1,6 @@
-#include "QuestionBank.h"
+#include "tools/QuestionBank.h"
 
-#include "KjvText.h"
+#include "tools/KjvText.h"
 
 #include <QDir>
 #include <QFile>

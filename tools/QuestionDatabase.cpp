@@ -1,9 +1,9 @@
-#include "QuestionDatabase.h"
+#include "tools/QuestionDatabase.h"
 
-#include "../app/Database.h"
-#include "../app/DatabaseFile.h"
-#include "../app/RunTimeError.h"
-#include "../app/Statement.h"
+#include "db/Database.h"
+#include "db/DatabaseFile.h"
+#include "core/RunTimeError.h"
+#include "db/Statement.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QuestionBank.h"
+#include "tools/QuestionBank.h"
 
 #include <QString>
 

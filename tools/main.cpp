@@ -1,18 +1,18 @@
 // quillory-db: builds, exports and checks the encrypted question database and its text bank.
-#include "BankRules.h"
-#include "KjvText.h"
-#include "QuestionBank.h"
-#include "QuestionDatabase.h"
+#include "tools/BankRules.h"
+#include "tools/KjvText.h"
+#include "tools/QuestionBank.h"
+#include "tools/QuestionDatabase.h"
 
-#include "../app/DataControl.h"
-#include "../app/DatabaseFile.h"
-#include "../app/MessageBox.h"
-#include "../app/RunTimeError.h"
-#include "../app/basDatabase.h"
-#include "../app/basGame.h"
-#include "../app/basMain.h"
-#include "../game/QuestionDeck.h"
-#include "../scores/HighScoreTable.h"
+#include "db/DataControl.h"
+#include "db/DatabaseFile.h"
+#include "core/MessageBox.h"
+#include "core/RunTimeError.h"
+#include "db/basDatabase.h"
+#include "settings/basGame.h"
+#include "core/basMain.h"
+#include "game/QuestionDeck.h"
+#include "scores/HighScoreTable.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "NumericText.h"
+#include "settings/NumericText.h"
 
-#include "RunTimeError.h"
+#include "core/RunTimeError.h"
 
 #include <cerrno>
 #include <cmath>

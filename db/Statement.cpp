@@ -1,8 +1,8 @@
-#include "Statement.h"
+#include "db/Statement.h"
 
-#include "Database.h"
-#include "RunTimeError.h"
-#include "SqlCipher.h"
+#include "db/Database.h"
+#include "core/RunTimeError.h"
+#include "db/SqlCipher.h"
 
 Statement::Statement(sqlite3 *db, const QString &sql) : m_db(db)
 {

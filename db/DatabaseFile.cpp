@@ -1,9 +1,9 @@
-#include "DatabaseFile.h"
+#include "db/DatabaseFile.h"
 
-#include "Database.h"
-#include "RunTimeError.h"
-#include "SqlCipher.h"
-#include "Statement.h"
+#include "db/Database.h"
+#include "core/RunTimeError.h"
+#include "db/SqlCipher.h"
+#include "db/Statement.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "MessageBox.h"
+#include "core/MessageBox.h"
 
 #include <cstdio>
 

@@ -1,10 +1,10 @@
-#include "basDatabase.h"
+#include "db/basDatabase.h"
 
-#include "DataControl.h"
-#include "DatabaseFile.h"
-#include "MessageBox.h"
-#include "RunTimeError.h"
-#include "basMain.h"
+#include "db/DataControl.h"
+#include "db/DatabaseFile.h"
+#include "core/MessageBox.h"
+#include "core/RunTimeError.h"
+#include "core/basMain.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "HelpViewer.h"
+#include "help/HelpViewer.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

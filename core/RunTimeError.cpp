@@ -1,4 +1,4 @@
-#include "RunTimeError.h"
+#include "core/RunTimeError.h"
 
 RunTimeError::RunTimeError(int number, QString description)
     : m_number(number), m_description(std::move(description)),

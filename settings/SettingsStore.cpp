@@ -1,6 +1,6 @@
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
-#include "RunTimeError.h"
+#include "core/RunTimeError.h"
 
 #include <QDateTime>
 #include <QFile>

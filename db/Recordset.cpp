@@ -1,8 +1,8 @@
-#include "Recordset.h"
+#include "db/Recordset.h"
 
-#include "Database.h"
-#include "RunTimeError.h"
-#include "Statement.h"
+#include "db/Database.h"
+#include "core/RunTimeError.h"
+#include "db/Statement.h"
 
 namespace {
 RunTimeError noCurrentRecord() { return {Err::NoCurrentRecord, QStringLiteral("No current record.")}; }

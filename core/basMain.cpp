@@ -1,7 +1,7 @@
-#include "basMain.h"
+#include "core/basMain.h"
 
-#include "MessageBox.h"
-#include "RunTimeError.h"
+#include "core/MessageBox.h"
+#include "core/RunTimeError.h"
 
 #include <QFileInfo>
 

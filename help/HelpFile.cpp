@@ -1,4 +1,4 @@
-#include "HelpFile.h"
+#include "help/HelpFile.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,6 +1,7 @@
-#include "basMain.h"
+#include "app/Startup.h"
 
-#include "frmMain.h"
+#include "app/frmMain.h"
+#include "core/basMain.h"
 
 namespace basMain {
 

@@ -1,8 +1,8 @@
-#include "Database.h"
+#include "db/Database.h"
 
-#include "RunTimeError.h"
-#include "SqlCipher.h"
-#include "Statement.h"
+#include "core/RunTimeError.h"
+#include "db/SqlCipher.h"
+#include "db/Statement.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
-#include "basGame.h"
+#include "settings/basGame.h"
 
-#include "NumericText.h"
-#include "RunTimeError.h"
-#include "SettingsStore.h"
-#include "basMain.h"
+#include "settings/NumericText.h"
+#include "core/RunTimeError.h"
+#include "settings/SettingsStore.h"
+#include "core/basMain.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HelpFile.h"
+#include "help/HelpFile.h"
 
 #include <QDateTime>
 #include <QWidget>

@@ -1,8 +1,8 @@
-#include "DataControl.h"
+#include "db/DataControl.h"
 
-#include "Database.h"
-#include "Recordset.h"
-#include "RunTimeError.h"
+#include "db/Database.h"
+#include "db/Recordset.h"
+#include "core/RunTimeError.h"
 
 #include <QFile>
 #include <QRegularExpression>

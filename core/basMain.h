@@ -7,7 +7,8 @@
 
 class RunTimeError;
 
-// Start-up, the question database's location and the common error report.
+// The question database's location and the common error report. The start-up procedure Main,
+// which shows the main window, is in app/Startup.h.
 namespace basMain {
 
 // Full path of the question database: the program's folder + "/Quillory.mdb". Set once by Main.
@@ -15,11 +16,6 @@ extern QString DatabasePath;
 
 inline constexpr auto DatabaseFileName = "/Quillory.mdb";
 inline constexpr auto ConnectString = ";pwd=kelpy47";
-
-// The start-up procedure: finds the database in programFolder (the folder of the executable)
-// or says which file is missing, then shows the main window. Returns false when the program
-// must end at once (no window was created).
-bool Main(const QString &programFolder);
 
 // True when no ordinary file exists at strPath, after telling the user so.
 bool IsFileMissing(const QString &strPath);

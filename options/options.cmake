@@ -1,4 +1,0 @@
-list(APPEND QUILLORY_UI_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/frmOptions.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ColorChooser.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/UpDown.cpp)
