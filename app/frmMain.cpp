@@ -2,19 +2,16 @@
 
 #include "app/CaptionFrame.h"
 #include "db/DataControl.h"
+#include "db/Recordset.h"
+#include "game/GameSession.h"
 #include "help/HelpViewer.h"
 #include "core/MessageBox.h"
-#include "settings/NumericText.h"
-#include "db/Recordset.h"
 #include "resources/Twips.h"
 #include "db/basDatabase.h"
 #include "settings/basGame.h"
 #include "core/basMain.h"
 
 #include "about/frmAbout.h"
-#include "game/GameRules.h"
-#include "game/QuestionDeck.h"
-#include "game/Random.h"
 #include "options/ColorChooser.h"
 #include "options/frmOptions.h"
 #include "resources/Resources.h"
@@ -31,11 +28,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
-#include <limits>
 
 using basGame::GameSettings;
 
@@ -88,15 +83,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
 
-    datQuillory = new DataControl(this);
-    datQuillory->setObjectName(QStringLiteral("datQuillory"));
-    datQuillory->Connect = QString::fromLatin1(basMain::ConnectString);
-    datQuillory->RecordSource = QString::fromLatin1(QuestionDeck::TableName);
-
-    tmrGame = new QTimer(this);
-    tmrGame->setObjectName(QStringLiteral("tmrGame"));
-    tmrGame->setInterval(1000);
-    connect(tmrGame, &QTimer::timeout, this, &frmMain::tmrGame_Timer);
+    session = new GameSession(this);
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
@@ -109,8 +96,21 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     buildGameArea(client);
     buildStatusBar(client);
 
-    // The question label is bound to the Question field of the deck's current row.
-    connect(datQuillory, &DataControl::currentRecordChanged, this, &frmMain::showBoundQuestion);
+    // The question label is bound to the Question field of the deck's current row; the rest of
+    // the window follows the game session.
+    connect(&session->data(), &DataControl::currentRecordChanged, this, &frmMain::showBoundQuestion);
+    connect(session, &GameSession::gameStarted, this, &frmMain::session_GameStarted);
+    connect(session, &GameSession::questionDealt, this, &frmMain::session_QuestionDealt);
+    connect(session, &GameSession::answered, this, &frmMain::session_Answered);
+    connect(session, &GameSession::gameOver, this, &frmMain::session_GameOver);
+    connect(session, &GameSession::timedChanged, this, &frmMain::session_TimedChanged);
+    connect(session, &GameSession::secondsChanged, this, &frmMain::tmrGame_Timer);
+    connect(session, &GameSession::busy, this, [](bool working) {
+        if (working)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
 
     adjustSize();
     setFixedSize(sizeHint());
@@ -147,7 +147,6 @@ void frmMain::buildGameArea(QWidget *client)
         cmdAnswer[i]->setObjectName(QStringLiteral("cmdAnswer%1").arg(i));
         cmdAnswer[i]->setGeometry(Twips::Rect(900, top, 5265, 375));
         cmdAnswer[i]->setFont(font);
-        answerTexts[std::size_t(i)] = cmdAnswer[i]->text();
         connect(cmdAnswer[i], &QPushButton::clicked, this, [this, i] { cmdAnswer_Click(i); });
     }
 
@@ -315,10 +314,6 @@ void frmMain::buildStatusBar(QWidget *client)
     }
 }
 
-QString frmMain::answerCaption(int Index) const
-{
-    return Index >= 1 && Index <= 4 ? answerTexts[std::size_t(Index)] : QString();
-}
 
 // --- load and unload --------------------------------------------------------------------------
 
@@ -330,8 +325,8 @@ void frmMain::Form_Load()
         SetColor(QStringLiteral("Window Text"));
         mnuViewStatusBar->setChecked(true);
         mnuViewToolbar->setChecked(true);
-        datQuillory->DatabaseName = basMain::DatabasePath;
-        datQuillory->Refresh();
+        session->data().DatabaseName = basMain::DatabasePath;
+        session->data().Refresh();
         StartNewGame();
         SetTimedGame(GameSettings.Timed);
     });
@@ -345,7 +340,6 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::Form_Unload()
 {
-    tmrGame->stop();
     basGame::SaveGameSettings();
     // Every other window of the program goes with the main window (the help viewer included).
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -371,135 +365,53 @@ void frmMain::keyPressEvent(QKeyEvent *event)
     QMainWindow::keyPressEvent(event);
 }
 
-// --- game state and turns ----------------------------------------------------------------------
+// --- the game: thin handlers over the session ---------------------------------------------------
 
-void frmMain::StartNewGame()
-{
-    basMain::Trap([this] {
-        ShowCorrectAnswer(false);
-        EnableAnswers(true);
-        ShowResult(false);
-        cmdNewQuestion->setEnabled(false);
-        ShowFace(imgFaceNeutral);
-        ShuffleQuestions();
-        const std::optional<bool> dealt = DrawFirstQuestion();
-        // Without a question (none of the testament, or a deck that cannot be read) nothing can
-        // be answered until the next new game.
-        if (dealt == true)
-            LoadAnswers();
-        else
-            EnableAnswers(false);
-        ResetPlayerStats();
-        intCurPlayer = 1;
-        tmrGame->stop();
-        intSeconds = 0;
-        UpdateStatus();
-        if (dealt == false)
-            MsgBox::show(NoQuestionsText(), MsgBox::Exclamation, QString::fromLatin1(Title));
-        if (dealt == true)
-            tmrGame->start();
-    });
-}
+void frmMain::StartNewGame() { session->StartNewGame(); }
 
-std::optional<bool> frmMain::DrawFirstQuestion()
+void frmMain::session_GameStarted(bool dealt)
 {
-    std::optional<bool> dealt;
-    basMain::Trap([&] { dealt = QuestionDeck::DrawFirst(datQuillory->recordset(), GameSettings.Testament); });
-    return dealt;
-}
-
-QString frmMain::NoQuestionsText()
-{
-    if (GameSettings.Testament == u"OT" || GameSettings.Testament == u"NT")
-        return QStringLiteral("The question database holds no %1 Testament questions. Choose another testament on the "
-                              "Testament page of the options.")
-            .arg(GameSettings.Testament == u"OT" ? QStringLiteral("Old") : QStringLiteral("New"));
-    return QStringLiteral("The question database holds no questions.");
+    ShowCorrectAnswer(false);
+    ShowResult(false);
+    cmdNewQuestion->setEnabled(false);
+    ShowFace(imgFaceNeutral);
+    LoadAnswers();
+    EnableAnswers(dealt);
+    UpdateStatus();
 }
 
 void frmMain::cmdNewQuestion_Click()
 {
-    basMain::Trap([this] {
-        cmdNewQuestion->setEnabled(false);
-        if (DrawNextQuestion()) {
-            ShowCorrectAnswer(false);
-            ShowResult(false);
-            ShowFace(imgFaceNeutral);
-            LoadAnswers();
-            EnableAnswers(true);
-            NextPlayer();
-            intSeconds = 0;
-            tmrGame->start();
-            UpdateStatus();
-        } else {
-            tmrGame->stop();
-            MsgBox::show(QStringLiteral("Game Over!"), MsgBox::OkOnly, QString::fromLatin1(Title));
-            if (HighScoreAchieved())
-                showScores(this);
-        }
-    });
+    cmdNewQuestion->setEnabled(false);
+    session->NextQuestion();
 }
 
-void frmMain::NextPlayer()
+void frmMain::session_QuestionDealt()
 {
-    basMain::Trap([this] { intCurPlayer = GameRules::NextPlayer(intCurPlayer, GameSettings.PlayerCnt); });
+    ShowCorrectAnswer(false);
+    ShowResult(false);
+    ShowFace(imgFaceNeutral);
+    LoadAnswers();
+    EnableAnswers(true);
+    UpdateStatus();
 }
 
-void frmMain::ResetPlayerStats()
+void frmMain::session_GameOver()
 {
-    basMain::Trap([this] {
-        for (int i = 1; i <= basGame::MaxPlayers; ++i) {
-            basGame::PlayerRecord &p = GameSettings.Players[i];
-            p.Score = p.Answered = p.Correct = p.Points = 0;
-            p.Percent = 0;
-        }
-        blnScored = false;
-        blnOffered = false;
-    });
+    MsgBox::show(QStringLiteral("Game Over!"), MsgBox::OkOnly, QString::fromLatin1(Title));
+    if (HighScoreAchieved())
+        showScores(this);
 }
 
-bool frmMain::HighScoreAchieved()
-{
-    bool result = false;
-    basMain::Trap([&] {
-        // A game's results are offered once: after "Game Over!" the counters stay on show, and a
-        // following New Game, Exit or change of players must not enter them a second time.
-        if (!blnScored || blnOffered)
-            return;
-        blnOffered = true;
-        for (int i = 1; i <= GameSettings.PlayerCnt; ++i) {
-            const basGame::PlayerRecord &p = GameSettings.Players[i];
-            if (frmScores::IsHighScore(p.Name, p.Score, p.Percent))
-                result = true;
-        }
-    });
-    return result;
-}
-
-// --- the question deck -------------------------------------------------------------------------
-
-void frmMain::ShuffleQuestions()
-{
-    // The hourglass goes back whatever happens.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    basMain::Trap([this] {
-        datQuillory->RefreshIfStale();
-        QuestionDeck::Shuffle(*datQuillory);
-    });
-    QApplication::restoreOverrideCursor();
-}
-
-bool frmMain::DrawNextQuestion()
-{
-    return QuestionDeck::DrawNext(datQuillory->recordset(), GameSettings.Testament);
-}
+bool frmMain::HighScoreAchieved() { return session->HighScoreAchieved(); }
 
 void frmMain::showBoundQuestion()
 {
     QString text;
     try {
-        if (datQuillory->isOpen() && datQuillory->recordset().hasCurrent())
-            text = datQuillory->recordset().Field(QStringLiteral("Question")).toString();
+        const DataControl &dat = session->data();
+        if (dat.isOpen() && dat.recordset().hasCurrent())
+            text = dat.recordset().Field(QStringLiteral("Question")).toString();
     } catch (const std::exception &) {
         // A bound label shows nothing for a row it cannot read; the code that reads the row
         // for the game reports the error.
@@ -519,71 +431,29 @@ void frmMain::FitQuestion()
     }
 }
 
-// --- answering and the result panel --------------------------------------------------------------
-
 void frmMain::LoadAnswers()
 {
-    basMain::Trap([this] {
-        std::array<qint16, 4> order{};
-        Random::ShuffleArray<qint16>(order, 1);
-        const Recordset &row = datQuillory->recordset();
-        std::array<QString, 5> texts;
-        for (int i = 1; i <= 4; ++i)
-            texts[std::size_t(i)] = row.FieldText(QStringLiteral("Answer%1").arg(i));
-        for (int i = 1; i <= 4; ++i) {
-            answerTexts[std::size_t(i)] = texts[std::size_t(order[std::size_t(i - 1)])];
-            // An ampersand in an answer is text, not an access key.
-            cmdAnswer[i]->setText(QString(answerTexts[std::size_t(i)]).replace(u'&', QStringLiteral("&&")));
-        }
-    });
+    // An ampersand in an answer is text, not an access key.
+    for (int i = 1; i <= 4; ++i)
+        cmdAnswer[i]->setText(session->answerText(i).replace(u'&', QStringLiteral("&&")));
 }
 
-void frmMain::cmdAnswer_Click(int Index)
-{
-    basMain::Trap([this, Index] {
-        tmrGame->stop();
-        EnableAnswers(false);
-        ShowCorrectAnswer(true);
-        const bool correct = answerCaption(Index) == datQuillory->recordset().FieldText(QStringLiteral("Answer1"));
-        ShowFace(correct ? imgFaceSmile : imgFaceFrown);
-        AwardPoints(correct);
-        UpdateStats(correct);
-        ShowResult(true);
-        UpdateStatus();
-        cmdNewQuestion->setEnabled(true);
-    });
-}
+void frmMain::cmdAnswer_Click(int Index) { session->Answer(Index); }
 
-void frmMain::AwardPoints(bool blnCorrect)
+void frmMain::session_Answered(int, bool correct)
 {
-    basMain::Trap([this, blnCorrect] {
-        const qint16 points = GameRules::PointsFor(blnCorrect, GameSettings.Timed, intSeconds);
-        if (blnCorrect)
-            blnScored = true;
-        basGame::PlayerRecord &p = GameSettings.Players[intCurPlayer];
-        p.Points = points;
-        p.Score = NumericText::Add32(p.Score, points);
-    });
-}
-
-void frmMain::UpdateStats(bool blnCorrect)
-{
-    basMain::Trap([this, blnCorrect] {
-        basGame::PlayerRecord &p = GameSettings.Players[intCurPlayer];
-        p.Answered = NumericText::Add32(p.Answered, 1);
-        if (blnCorrect)
-            p.Correct = NumericText::Add32(p.Correct, 1);
-        if (p.Answered > 0)
-            p.Percent = GameRules::PercentCorrect(p.Correct, p.Answered);
-    });
+    EnableAnswers(false);
+    ShowCorrectAnswer(true);
+    ShowFace(correct ? imgFaceSmile : imgFaceFrown);
+    ShowResult(true);
+    UpdateStatus();
+    cmdNewQuestion->setEnabled(true);
 }
 
 void frmMain::ShowFace(QLabel *imgFace)
 {
-    basMain::Trap([this, imgFace] {
-        for (QLabel *face : {imgFaceFrown, imgFaceNeutral, imgFaceSmile})
-            face->setVisible(face == imgFace);
-    });
+    for (QLabel *face : {imgFaceFrown, imgFaceNeutral, imgFaceSmile})
+        face->setVisible(face == imgFace);
 }
 
 void frmMain::ShowCorrectAnswer(bool blnShow)
@@ -594,10 +464,8 @@ void frmMain::ShowCorrectAnswer(bool blnShow)
                 imgHand[i]->hide();
             return;
         }
-        const QString correct = datQuillory->recordset().FieldText(QStringLiteral("Answer1"));
-        for (int i = 1; i <= 4; ++i)
-            if (answerCaption(i) == correct)
-                imgHand[i]->show();
+        for (const int i : session->CorrectButtons())
+            imgHand[i]->show();
     });
 }
 
@@ -605,9 +473,9 @@ void frmMain::ShowResult(bool blnShow)
 {
     basMain::Trap([this, blnShow] {
         if (blnShow) {
-            const basGame::PlayerRecord &p = GameSettings.Players[intCurPlayer];
+            const basGame::PlayerRecord &p = GameSettings.Players[session->currentPlayer()];
             lblResult->setText(p.Points < 1 ? QStringLiteral("WRONG") : QStringLiteral("CORRECT"));
-            lblReference->setText(datQuillory->recordset().FieldText(QStringLiteral("Reference")));
+            lblReference->setText(session->Reference());
             lblPoints->setText(QString::number(p.Points) + QStringLiteral(" Points"));
         }
         for (QLabel *label : {lblResult, lblReference, lblPoints})
@@ -617,42 +485,32 @@ void frmMain::ShowResult(bool blnShow)
 
 void frmMain::EnableAnswers(bool blnEnabled)
 {
-    basMain::Trap([this, blnEnabled] {
-        for (int i = 1; i <= 4; ++i)
-            cmdAnswer[i]->setEnabled(blnEnabled);
-    });
+    for (int i = 1; i <= 4; ++i)
+        cmdAnswer[i]->setEnabled(blnEnabled);
 }
 
 // --- timer and status --------------------------------------------------------------------------
 
 void frmMain::tmrGame_Timer()
 {
-    // The count stops at the largest 16-bit value instead of overflowing (nine hours on one
-    // question); the timer is switched off there.
-    if (intSeconds == std::numeric_limits<qint16>::max()) {
-        tmrGame->stop();
-        return;
-    }
-    ++intSeconds;
     if (GameSettings.Timed)
-        staPanel[2]->setText(QStringLiteral("Time: ") + QString::number(intSeconds));
+        staPanel[2]->setText(QStringLiteral("Time: ") + QString::number(session->seconds()));
 }
 
-void frmMain::SetTimedGame(bool blnTimed)
+void frmMain::SetTimedGame(bool blnTimed) { session->SetTimedGame(blnTimed); }
+
+void frmMain::session_TimedChanged(bool timed)
 {
-    basMain::Trap([this, blnTimed] {
-        GameSettings.Timed = blnTimed;
-        tlbTimed->setChecked(blnTimed);
-        UpdateStatus();
-    });
+    tlbTimed->setChecked(timed);
+    UpdateStatus();
 }
 
 void frmMain::UpdateStatus()
 {
     basMain::Trap([this] {
-        const basGame::PlayerRecord &p = GameSettings.Players[intCurPlayer];
+        const basGame::PlayerRecord &p = GameSettings.Players[session->currentPlayer()];
         staPanel[1]->setText(p.Name);
-        staPanel[2]->setText(GameSettings.Timed ? QStringLiteral("Time: ") + QString::number(intSeconds) : QString());
+        staPanel[2]->setText(GameSettings.Timed ? QStringLiteral("Time: ") + QString::number(session->seconds()) : QString());
         staPanel[3]->setText(QStringLiteral("Score: ") + QString::number(p.Score));
         staPanel[4]->setText(QString::number(p.Percent) + u'%');
     });
@@ -692,7 +550,8 @@ void frmMain::showScores(QWidget *owner)
 
 void frmMain::showOptions(int page)
 {
-    frmOptions options(this);
+    frmOptions options(this, *session);
+    connect(&options, &frmOptions::colorChanged, this, &frmMain::SetColor);
     options.setCurrentPage(page);
     options.exec();
 }
@@ -717,13 +576,13 @@ void frmMain::mnuOption_Click(int Index) { showOptions(Index); }
 
 void frmMain::mnuToolsCompactDatabase_Click()
 {
-    basDatabase::CompactDatabase(*datQuillory, basMain::DatabasePath);
+    basDatabase::CompactDatabase(session->data(), basMain::DatabasePath);
     StartNewGame();
 }
 
 void frmMain::mnuToolsRepairDatabase_Click()
 {
-    basDatabase::RepairDatabase(*datQuillory, basMain::DatabasePath);
+    basDatabase::RepairDatabase(session->data(), basMain::DatabasePath);
     StartNewGame();
 }
 
@@ -757,10 +616,9 @@ void frmMain::tlbToolbar_ButtonClick(const QString &key)
         showOptions(1);
     else if (key == u"Testament")
         showOptions(2);
-    else if (key == u"Timed") {
-        SetTimedGame(!GameSettings.Timed);
-        UpdateStatus();
-    } else if (key == u"About")
+    else if (key == u"Timed")
+        SetTimedGame(!GameSettings.Timed); // the status bar follows the mode at once
+    else if (key == u"About")
         mnuHelpAbout_Click();
     else if (key == u"Exit")
         mnuGameExit_Click();

@@ -4,21 +4,19 @@
 #include <QString>
 
 #include <array>
-#include <optional>
 
-class DataControl;
-class QAction;
 class CaptionFrame;
+class GameSession;
+class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QStatusBar;
-class QTimer;
 class QToolBar;
 
 // The main game window: the game area (question, four answer buttons, result panel), the
-// menus, the toolbar and the status bar. The game's rules live in the core library
-// (GameRules, QuestionDeck, HighScoreTable); this window orchestrates them.
+// menus, the toolbar and the status bar. The game itself is a GameSession; the window's
+// handlers ask it and repaint from what it tells.
 class frmMain : public QMainWindow
 {
     Q_OBJECT
@@ -30,6 +28,8 @@ public:
     // Load order: settings, colours, View ticks, the data connection, a new game, timed mode.
     void Form_Load();
 
+    GameSession &game() const { return *session; }
+
     // Game state and turns.
     void StartNewGame();
     bool HighScoreAchieved();
@@ -38,7 +38,6 @@ public:
     void cmdAnswer_Click(int Index);
     // Timer and status.
     void SetTimedGame(bool blnTimed);
-    void tmrGame_Timer();
     // Paints the game area from the stored colours: "Window" backgrounds, "Window Text" texts.
     void SetColor(const QString &strObject);
 
@@ -57,14 +56,6 @@ public:
     void mnuHelpAbout_Click();
     void tlbToolbar_ButtonClick(const QString &key);
 
-    // Read access for the game's state (status, tests).
-    DataControl &data() const { return *datQuillory; }
-    int currentPlayer() const { return intCurPlayer; }
-    int seconds() const { return intSeconds; }
-    bool scored() const { return blnScored; }
-    // The answer text on button Index (1 to 4), as dealt.
-    QString answerCaption(int Index) const;
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -76,18 +67,16 @@ private:
     void buildStatusBar(QWidget *client);
     void Form_Unload();
 
-    void NextPlayer();
-    void ResetPlayerStats();
-    void ShuffleQuestions();
-    bool DrawNextQuestion();
-    // The first question of the game; false when the deck holds none of the chosen testament,
-    // nothing when the deck could not be read (the error is reported).
-    std::optional<bool> DrawFirstQuestion();
-    static QString NoQuestionsText();
+    // What the session tells, painted.
+    void session_GameStarted(bool dealt);
+    void session_QuestionDealt();
+    void session_Answered(int Index, bool correct);
+    void session_GameOver();
+    void session_TimedChanged(bool timed);
+    void tmrGame_Timer();
+
     void LoadAnswers();
     void EnableAnswers(bool blnEnabled);
-    void AwardPoints(bool blnCorrect);
-    void UpdateStats(bool blnCorrect);
     void ShowFace(QLabel *imgFace);
     void ShowCorrectAnswer(bool blnShow);
     void ShowResult(bool blnShow);
@@ -97,14 +86,12 @@ private:
     void showScores(QWidget *owner);
     void showOptions(int page);
 
-    DataControl *datQuillory;
-    QTimer *tmrGame;
+    GameSession *session;
 
     CaptionFrame *fraQuestion;
     QLabel *lblQuestion;
     std::array<QPushButton *, 5> cmdAnswer{}; // indexes 1 to 4
     std::array<QLabel *, 5> imgHand{};        // indexes 1 to 4
-    std::array<QString, 5> answerTexts;       // the texts on the buttons, indexes 1 to 4
     CaptionFrame *fraResult;
     QLabel *lblResult;
     QLabel *lblReference;
@@ -120,9 +107,4 @@ private:
     std::array<QLabel *, 5> staPanel{}; // panels 1 to 4
     QAction *mnuViewToolbar = nullptr;
     QAction *mnuViewStatusBar = nullptr;
-
-    qint16 intCurPlayer = 0;
-    qint16 intSeconds = 0;
-    bool blnScored = false;
-    bool blnOffered = false; // this game's results went to the high-score table already
 };

@@ -11,6 +11,7 @@
 #include "settings/basGame.h"
 #include "core/basMain.h"
 #include "app/frmMain.h"
+#include "game/GameSession.h"
 #include "tools/QuestionDatabase.h"
 
 #include <QApplication>
@@ -152,7 +153,7 @@ int main(int argc, char *argv[])
             while (gameOvers == overBefore && errors.isEmpty()) {
                 // Some seconds pass, then a random answer; the result is drawn, then the next question.
                 for (int s = int(random.bounded(12)); s > 0; --s)
-                    window.tmrGame_Timer();
+                    window.game().tmrGame_Timer();
                 cmdAnswer[random.bounded(1, 5)]->click();
                 ++answers;
                 QCoreApplication::processEvents();

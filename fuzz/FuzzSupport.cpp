@@ -1,7 +1,5 @@
 #include "FuzzSupport.h"
 
-#include "core/MessageBox.h"
-
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
@@ -14,52 +12,15 @@
 #include <unistd.h>
 
 namespace FuzzSupport {
-namespace {
-QString &configFolder()
-{
-    static QString folder;
-    return folder;
-}
-
-void removeConfigFolder()
-{
-    if (!configFolder().isEmpty())
-        QDir(configFolder()).removeRecursively();
-}
-}
 
 void init()
 {
     // Memory-backed when there is such a folder: the targets write the store and databases often.
-    const QByteArray base = QDir(QStringLiteral("/dev/shm")).exists() && access("/dev/shm", W_OK) == 0
-                                ? QByteArray("/dev/shm")
-                                : QDir::tempPath().toLocal8Bit();
-    QByteArray name = base + "/quillory-fuzz-XXXXXX";
-    if (!mkdtemp(name.data())) {
-        std::perror("mkdtemp");
-        std::abort();
-    }
-    configFolder() = QString::fromLocal8Bit(name);
-    std::atexit(removeConfigFolder);
-    // The store lives under $XDG_CONFIG_HOME: the real user's settings are never touched.
-    setenv("XDG_CONFIG_HOME", name.constData(), 1);
-    MsgBox::setHandler([](const QString &text, int style, const QString &title) {
-        messages() << Shown{text, style, title};
-        return int(MsgBox::Ok);
-    });
+    const bool shm = QDir(QStringLiteral("/dev/shm")).exists() && access("/dev/shm", W_OK) == 0;
+    TestSupport::initProcess(shm ? QStringLiteral("/dev/shm") : QString());
 }
-
-QString workFolder() { return configFolder(); }
 
 void dropQueuedEvents() { QCoreApplication::removePostedEvents(nullptr); }
-
-QList<Shown> &messages()
-{
-    static QList<Shown> shown;
-    return shown;
-}
-
-void clearMessages() { messages().clear(); }
 
 QString errorReport(int number, const QString &description)
 {

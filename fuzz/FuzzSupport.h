@@ -1,5 +1,7 @@
 #pragma once
 
+#include "../tests/TestSupport.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -12,29 +14,21 @@
 // stop when a rule does not hold (libFuzzer then keeps the input that broke it).
 namespace FuzzSupport {
 
-struct Shown
-{
-    QString text;
-    int style;
-    QString title;
-};
+// The message recorder and the private settings folder of the tests.
+using TestSupport::clearMessages;
+using TestSupport::messages;
+using TestSupport::Shown;
+using TestSupport::workFolder;
 
-// Points the settings store at a fresh temporary folder (removed at exit) and installs a
-// message-box handler that records every box and answers OK. Call once, from
-// LLVMFuzzerInitialize, before anything touches the store.
+// Points the settings store at a fresh temporary folder (memory-backed where there is one,
+// removed at exit) and records every message box. Call once, from LLVMFuzzerInitialize,
+// before anything touches the store.
 void init();
-
-// The temporary folder made by init(), for files a target writes.
-QString workFolder();
 
 // Drops the events queued since the last input. The settings store queues a request to write
 // itself with every change; the game's event loop handles it, but a fuzz target has no event
 // loop (it writes the store itself), and the queue would grow with every input.
 void dropQueuedEvents();
-
-// The boxes shown since the last clearMessages(), oldest first.
-QList<Shown> &messages();
-void clearMessages();
 
 // The text of an error report as basMain::ReportError words it.
 QString errorReport(int number, const QString &description);

@@ -6,7 +6,7 @@
 #include "resources/Twips.h"
 #include "settings/basGame.h"
 #include "core/basMain.h"
-#include "app/frmMain.h"
+#include "game/GameSession.h"
 #include "scores/frmScores.h"
 
 #include <QButtonGroup>
@@ -36,8 +36,8 @@ QRadioButton *option(QWidget *parent, const QString &name, const QString &captio
 }
 }
 
-frmOptions::frmOptions(frmMain *owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_main(owner)
+frmOptions::frmOptions(QWidget *owner, GameSession &session)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_session(session)
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
@@ -308,11 +308,11 @@ void frmOptions::ApplyPlayers()
         GameSettings.PlayerCnt = qint16(std::min(count, basGame::MaxPlayers));
         for (int i = 1; i <= basGame::MaxPlayers; ++i)
             GameSettings.Players[i].Name = txtPlayer[std::size_t(i)]->text();
-        if (m_main->HighScoreAchieved()) {
+        if (m_session.HighScoreAchieved()) {
             frmScores scores(this);
             scores.exec();
         }
-        m_main->StartNewGame();
+        m_session.StartNewGame();
     });
 }
 
@@ -330,7 +330,7 @@ void frmOptions::ApplyTestament()
 
 void frmOptions::ApplyTimed()
 {
-    basMain::Trap([this] { m_main->SetTimedGame(optTimed[1]->isChecked()); });
+    basMain::Trap([this] { m_session.SetTimedGame(optTimed[1]->isChecked()); });
 }
 
 void frmOptions::cmdDefault_Click()
@@ -359,7 +359,7 @@ void frmOptions::cmdDefault_Click()
 
 // --- colours ---------------------------------------------------------------------------------------
 
-void frmOptions::SetColor(const QString &strObject) { m_main->SetColor(strObject); }
+void frmOptions::SetColor(const QString &strObject) { emit colorChanged(strObject); }
 
 void frmOptions::DefaultColors()
 {

@@ -12,25 +12,26 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class UpDown;
-class frmMain;
+class GameSession;
 
 // The options dialog: pages Colors, Players, Testament and Timed. The controls hold a page's
 // pending edits and the Apply button's enabled state is the only marker of them; a page is
 // applied by Apply, OK, Default, and by leaving it with edits. Colours take effect the moment
 // they are chosen. The dialog keeps no copy of the settings: it writes GameSettings directly
-// and tells the main window what to do about it.
+// and tells the game session what to do about it.
 class frmOptions : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmOptions(frmMain *owner);
+    frmOptions(QWidget *owner, GameSession &session);
     ~frmOptions() override;
 
     // Selects a page (0 Colors, 1 Players, 2 Testament, 3 Timed), as the menus do before showing.
     void setCurrentPage(int page);
 
-    // Paints the main window from the stored colours ("Window" or "Window Text").
+    // Paints the main window from the stored colours ("Window" or "Window Text"): asks the
+    // window through colorChanged.
     void SetColor(const QString &strObject);
 
     void cmdOk_Click();
@@ -38,6 +39,9 @@ public:
     void cmdCancel_Click();
     void cmdDefault_Click();
     void cmdColor_Click();
+
+signals:
+    void colorChanged(const QString &strObject);
 
 protected:
     // Opening on a page puts the focus on that page's first control in the tab order.
@@ -61,7 +65,7 @@ private:
     int countInField() const;
     void colourNameBoxes(int count);
 
-    frmMain *m_main;
+    GameSession &m_session;
     QTabWidget *tabOptions;
     std::array<QFrame *, 4> fraOptions{};
     std::array<QRadioButton *, 3> optColors{}; // 1 and 2

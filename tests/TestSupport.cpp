@@ -4,12 +4,11 @@
 #include "core/MessageBox.h"
 #include "tools/QuestionDatabase.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QFile>
 #include <QSettings>
-#include <QTimer>
 #include <QTemporaryDir>
+
+#include <memory>
 
 namespace TestSupport {
 namespace {
@@ -43,10 +42,18 @@ QStringList errorTexts()
     return out;
 }
 
-void initProcess()
+namespace {
+std::unique_ptr<QTemporaryDir> &folder()
 {
-    static QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    static std::unique_ptr<QTemporaryDir> dir;
+    return dir;
+}
+}
+
+void initProcess(const QString &base)
+{
+    folder() = std::make_unique<QTemporaryDir>(base.isEmpty() ? QString() : base + QStringLiteral("/quillory-XXXXXX"));
+    qputenv("XDG_CONFIG_HOME", folder()->path().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     MsgBox::setHandler([](const QString &text, int style, const QString &title) {
         messages() << Shown{text, style, title};
@@ -56,35 +63,7 @@ void initProcess()
     });
 }
 
-ModalCloser::ModalCloser(QStringList *seen)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [seen] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-            *seen << dialog->objectName();
-            dialog->reject();
-        }
-    });
-    timer->start();
-    m_timer = timer;
-}
-
-ModalCloser::~ModalCloser() { delete m_timer; }
-
-void whenModal(std::function<void(QDialog *)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(dialog);
-        }
-    });
-    timer->start();
-}
+QString workFolder() { return folder()->path(); }
 
 void clearSettings()
 {

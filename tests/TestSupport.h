@@ -6,12 +6,9 @@
 #include <QString>
 #include <QTest>
 
-#include <functional>
-
-class QDialog;
-
 // What the tests share: a private settings folder, a message-box recorder answered from a
-// queue (no test ever blocks on a real box), and small encrypted question databases.
+// queue (no test ever blocks on a real box), and small encrypted question databases. The window
+// tests add WindowFixture.h.
 namespace TestSupport {
 
 struct Shown
@@ -29,26 +26,12 @@ void queueAnswer(int answer);
 // Texts of the error reports shown ("Error #: ..." boxes), for compact assertions.
 QStringList errorTexts();
 
-// Closes every modal dialog that opens from now on (after letting it show), recording each
-// one's objectName in *seen; stops when the returned guard object is destroyed.
-class ModalCloser
-{
-public:
-    explicit ModalCloser(QStringList *seen);
-    ~ModalCloser();
-    ModalCloser(const ModalCloser &) = delete;
-    ModalCloser &operator=(const ModalCloser &) = delete;
-
-private:
-    QObject *m_timer;
-};
-
-// Runs action on the next modal dialog that opens (the action must close it).
-void whenModal(std::function<void(QDialog *)> action);
-
-// Prepares the process: a temporary XDG_CONFIG_HOME so the real user's settings are never
-// touched, and the message recorder installed. Call before the application object exists.
-void initProcess();
+// Prepares the process: a temporary XDG_CONFIG_HOME (in base, when given) so the real user's
+// settings are never touched, and the message recorder installed. Call before the application
+// object exists.
+void initProcess(const QString &base = {});
+// The temporary folder initProcess made, for files a test writes.
+QString workFolder();
 // Empties the settings store.
 void clearSettings();
 
@@ -64,15 +47,6 @@ QByteArray bytesOf(const QString &path);
 // Runs one SQL statement on a database (to damage it on purpose: Nulls, dropped tables).
 void execSql(const QString &path, const QString &sql, const QString &password = Password);
 }
-
-#define QUILLORY_TEST_MAIN(TestClass)                                                                          \
-    int main(int argc, char *argv[])                                                                           \
-    {                                                                                                          \
-        TestSupport::initProcess();                                                                            \
-        QApplication app(argc, argv);                                                                          \
-        TestClass test;                                                                                        \
-        return QTest::qExec(&test, argc, argv);                                                                \
-    }
 
 #define QUILLORY_CORE_TEST_MAIN(TestClass)                                                                     \
     int main(int argc, char *argv[])                                                                           \

@@ -1,6 +1,6 @@
 // Text from players and from the question database is shown as it is written: markup and
 // entities stay visible characters, an ampersand never becomes an access key.
-#include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "core/MessageBox.h"
 #include "app/QtMessageBoxes.h"
@@ -93,7 +93,7 @@ private slots:
 
         // Game over: all four enter the table, and the window opens on it.
         QSet<QString> gridNames;
-        whenModal([&](QDialog *scores) {
+        WindowFixture::whenModal([&](QDialog *scores) {
             auto *grid = scores->findChild<QTableWidget *>(QStringLiteral("grdScores"));
             for (int rank = 1; rank <= 4; ++rank)
                 gridNames << grid->item(rank + 1, 1)->data(Qt::DisplayRole).toString();
@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(gridNames, QSet<QString>(Names.begin(), Names.end()));
 
         QStringList boxNames;
-        whenModal([&](QDialog *options) {
+        WindowFixture::whenModal([&](QDialog *options) {
             for (int i = 1; i <= 4; ++i)
                 boxNames << options->findChild<QLineEdit *>(QStringLiteral("txtPlayer%1").arg(i))->displayText();
             options->reject();
@@ -120,7 +120,7 @@ private slots:
         QtMessageBoxes::install();
         const QString text = QStringLiteral("Couldn't find file '/tmp/<b>x</b>/&amp;<img src=x>.mdb'.");
         QString seen;
-        whenModal([&](QDialog *box) {
+        WindowFixture::whenModal([&](QDialog *box) {
             seen = shown(box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")));
             box->reject();
         });

@@ -1,5 +1,5 @@
 // Start-up: the missing-file message, the error report, and the main window's first game.
-#include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "core/RunTimeError.h"
 #include "settings/SettingsStore.h"

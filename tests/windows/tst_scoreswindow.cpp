@@ -1,5 +1,5 @@
 // The high-scores window: what the grid shows, Reset, OK, and the trophy's sparkle.
-#include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "core/MessageBox.h"
 #include "settings/SettingsStore.h"
@@ -125,7 +125,7 @@ private slots:
     void enterActsAsOk()
     {
         frmScores w(nullptr);
-        TestSupport::whenModal([](QDialog *dialog) {
+        WindowFixture::whenModal([](QDialog *dialog) {
             QWidget *grid = dialog->findChild<QWidget *>(QStringLiteral("grdScores"));
             grid->setFocus();
             QTest::keyClick(grid, Qt::Key_Return);

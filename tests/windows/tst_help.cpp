@@ -1,5 +1,5 @@
 // The help file reader and the help window.
-#include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "help/HelpFile.h"
 #include "help/HelpViewer.h"

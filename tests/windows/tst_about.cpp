@@ -1,5 +1,5 @@
 // The about box: its texts and the snake's tongue, out at opening and flicking every second.
-#include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "about/frmAbout.h"
 

@@ -1,10 +1,11 @@
 // The options dialog: pages, the Apply rules, the player count field and the colours.
-#include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "settings/SettingsStore.h"
 #include "settings/basGame.h"
 #include "core/basMain.h"
 #include "app/frmMain.h"
+#include "game/GameSession.h"
 #include "options/ColorChooser.h"
 #include "options/frmOptions.h"
 #include "scores/HighScoreTable.h"
@@ -46,7 +47,8 @@ class tst_Options : public QObject
     }
     frmOptions &open(int page)
     {
-        options = std::make_unique<frmOptions>(window.get());
+        options = std::make_unique<frmOptions>(window.get(), window->game());
+        QObject::connect(options.get(), &frmOptions::colorChanged, window.get(), &frmMain::SetColor);
         options->setCurrentPage(page);
         return *options;
     }
@@ -59,17 +61,10 @@ class tst_Options : public QObject
     void answerRight()
     {
         for (int i = 1; i <= 4; ++i)
-            if (window->answerCaption(i).startsWith(QStringLiteral("Right")))
+            if (window->game().answerText(i).startsWith(QStringLiteral("Right")))
                 window->cmdAnswer_Click(i);
     }
-    // Runs `act` closing every dialog it opens; returns their names.
-    static QStringList dialogsOf(const std::function<void()> &act)
-    {
-        QStringList dialogs;
-        TestSupport::ModalCloser closer(&dialogs);
-        act();
-        return dialogs;
-    }
+    static QStringList dialogsOf(const std::function<void()> &act) { return WindowFixture::dialogsOf(act); }
     QColor windowColour(const QString &control, QPalette::ColorRole role) const
     {
         return window->findChild<QWidget *>(control)->palette().color(role);
@@ -98,7 +93,7 @@ private slots:
         int shownPage = -1;
         bool applyOnOpen = true;
         QString focused;
-        TestSupport::whenModal([&](QDialog *dialog) {
+        WindowFixture::whenModal([&](QDialog *dialog) {
             shownPage = dialog->findChild<QTabWidget *>(QStringLiteral("tabOptions"))->currentIndex();
             focused = dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
             applyOnOpen = dialog->findChild<QPushButton *>(QStringLiteral("cmdApply"))->isEnabled();

@@ -1,6 +1,6 @@
 // The compiled-in pictures: names, sizes, the 16-colour palette, transparency, and the
 // frames of the two animations differing only where they should.
-#include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "resources/Resources.h"
 

@@ -1,6 +1,6 @@
 // Bad input of every kind: damaged or unwritable settings, bad stored high scores, damaged or
 // odd question databases. The game says what is wrong, or uses its defaults, and plays on.
-#include "TestSupport.h"
+#include "WindowFixture.h"
 
 #include "db/DataControl.h"
 #include "db/Database.h"
@@ -8,6 +8,7 @@
 #include "core/RunTimeError.h"
 #include "core/basMain.h"
 #include "app/frmMain.h"
+#include "game/GameSession.h"
 #include "tools/QuestionDatabase.h"
 
 #include <QAction>
@@ -47,10 +48,8 @@ QString escaped(QString text) { return text.replace(u'\r', QStringLiteral("\\r")
 int rightButton(const frmMain &w)
 {
     try {
-        const QString right = w.data().recordset().FieldText(QStringLiteral("Answer1"));
-        for (int i = 1; i <= 4; ++i)
-            if (w.answerCaption(i) == right)
-                return i;
+        const QList<int> right = w.game().CorrectButtons();
+        return right.isEmpty() ? 0 : right.first();
     } catch (const RunTimeError &) {
     }
     return 0;
@@ -324,16 +323,14 @@ private slots:
         QCOMPARE(right != 0 && result->isVisible() && result->text() == u"CORRECT", playable);
 
         // Every command still works: the other answers, New Question, New Game, High Scores.
-        QStringList dialogs;
-        {
-            ModalCloser closer(&dialogs);
+        const QStringList dialogs = WindowFixture::dialogsOf([&] {
             for (int i = 1; i <= 4; ++i)
                 button(window.get(), QStringLiteral("cmdAnswer%1").arg(i))->click();
             button(window.get(), QStringLiteral("cmdNewQuestion"))->click();
             window->findChild<QAction *>(QStringLiteral("mnuGameNew"))->trigger();
             window->findChild<QAction *>(QStringLiteral("mnuGameHighScores"))->trigger();
             window->grab();
-        }
+        });
         QVERIFY(dialogs.contains(QStringLiteral("frmScores")));
         QVERIFY(window->isVisible());
         for (const Shown &box : messages())
