@@ -507,37 +507,33 @@ void frmMain::session_TimedChanged(bool timed)
 
 void frmMain::UpdateStatus()
 {
-    basMain::Trap([this] {
-        const basGame::PlayerRecord &p = GameSettings.Players[session->currentPlayer()];
-        staPanel[1]->setText(p.Name);
-        staPanel[2]->setText(GameSettings.Timed ? QStringLiteral("Time: ") + QString::number(session->seconds()) : QString());
-        staPanel[3]->setText(QStringLiteral("Score: ") + QString::number(p.Score));
-        staPanel[4]->setText(QString::number(p.Percent) + u'%');
-    });
+    const basGame::PlayerRecord &p = GameSettings.Players[session->currentPlayer()];
+    staPanel[1]->setText(p.Name);
+    staPanel[2]->setText(GameSettings.Timed ? QStringLiteral("Time: ") + QString::number(session->seconds()) : QString());
+    staPanel[3]->setText(QStringLiteral("Score: ") + QString::number(p.Score));
+    staPanel[4]->setText(QString::number(p.Percent) + u'%');
 }
 
 // --- colours -----------------------------------------------------------------------------------
 
 void frmMain::SetColor(const QString &strObject)
 {
-    basMain::Trap([this, &strObject] {
-        const QList<QWidget *> targets{centralWidget(), fraQuestion, lblQuestion, fraResult, lblResult, lblReference, lblPoints};
-        if (strObject == u"Window") {
-            const QColor colour = ColorChooser::fromSetting(basGame::PaintableColor(GameSettings.WinClr, basGame::DefaultWinClr));
-            for (QWidget *target : targets) {
-                QPalette palette = target->palette();
-                palette.setColor(QPalette::Window, colour);
-                target->setPalette(palette);
-            }
-        } else if (strObject == u"Window Text") {
-            const QColor colour = ColorChooser::fromSetting(basGame::PaintableColor(GameSettings.WinTxtClr, basGame::DefaultWinTxtClr));
-            for (QWidget *target : targets.mid(1)) {
-                QPalette palette = target->palette();
-                palette.setColor(QPalette::WindowText, colour);
-                target->setPalette(palette);
-            }
+    const QList<QWidget *> targets{centralWidget(), fraQuestion, lblQuestion, fraResult, lblResult, lblReference, lblPoints};
+    if (strObject == u"Window") {
+        const QColor colour = ColorChooser::fromSetting(basGame::PaintableColor(GameSettings.WinClr, basGame::DefaultWinClr));
+        for (QWidget *target : targets) {
+            QPalette palette = target->palette();
+            palette.setColor(QPalette::Window, colour);
+            target->setPalette(palette);
         }
-    });
+    } else if (strObject == u"Window Text") {
+        const QColor colour = ColorChooser::fromSetting(basGame::PaintableColor(GameSettings.WinTxtClr, basGame::DefaultWinTxtClr));
+        for (QWidget *target : targets.mid(1)) {
+            QPalette palette = target->palette();
+            palette.setColor(QPalette::WindowText, colour);
+            target->setPalette(palette);
+        }
+    }
 }
 
 // --- menus and toolbar ---------------------------------------------------------------------------

@@ -89,7 +89,7 @@ void BM_DealDeckOT(benchmark::State &state)
             for (const char *f : {"Answer1", "Answer2", "Answer3", "Answer4"})
                 benchmark::DoNotOptimize(rs.FieldText(QLatin1String(f)));
             ++dealt;
-        } while (QuestionDeck::DrawNext(rs, QStringLiteral("OT")));
+        } while (QuestionDeck::DrawNext(rs, basGame::Testament::Old));
         benchmark::DoNotOptimize(dealt);
     }
 }

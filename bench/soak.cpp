@@ -129,7 +129,7 @@ int main(int argc, char *argv[])
     QuestionDatabase::Write(basMain::DatabasePath, QString::fromLatin1(basMain::ConnectString).section(u'=', 1),
                             questions(o.questions));
 
-    static const QString testaments[] = {QStringLiteral("OT"), QStringLiteral("NT"), QStringLiteral("BT")};
+    static const basGame::Testament testaments[] = {basGame::Testament::Old, basGame::Testament::New, basGame::Testament::Both};
     using basGame::GameSettings;
     long warmKb = -1, endKb = -1;
     int answers = 0;

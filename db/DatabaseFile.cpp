@@ -1,6 +1,7 @@
 #include "db/DatabaseFile.h"
 
 #include "db/Database.h"
+#include "db/QuestionSchema.h"
 #include "core/RunTimeError.h"
 #include "db/SqlCipher.h"
 #include "db/Statement.h"
@@ -17,7 +18,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-const QString DatabaseFile::QuestionTable = QStringLiteral("tblQuillory");
 
 namespace {
 const QString Ok = QStringLiteral("ok");
@@ -137,7 +137,7 @@ qint64 DatabaseFile::compactSteps(const QString &temporary, const QString &copyN
     const Census census = exportCopy(temporary);
     verifyCopy(temporary, census, copyName);
     putInPlace(temporary);
-    const qsizetype at = census.tables.indexOf(QuestionTable);
+    const qsizetype at = census.tables.indexOf(QuestionSchema::TableName());
     return at < 0 ? 0 : census.counts[at];
 }
 
@@ -289,8 +289,8 @@ DatabaseFile::RepairResult DatabaseFile::repair(const QString &temporary)
         // Read-write, so that a journal left by an interrupted write is played back on opening;
         // a file cut short is read as far as it goes.
         auto source = Database::open(m_path, m_password, Database::Mode::Salvage);
-        if (!source->hasTable(QuestionTable))
-            throw RunTimeError(Err::TableNotFound, QStringLiteral("The database has no table '%1'.").arg(QuestionTable));
+        if (!source->hasTable(QuestionSchema::TableName()))
+            throw RunTimeError(Err::TableNotFound, QStringLiteral("The database has no table '%1'.").arg(QuestionSchema::TableName()));
 
         step(QStringLiteral("checking the database"));
         bool sound = false;
@@ -359,7 +359,7 @@ DatabaseFile::RepairResult DatabaseFile::salvage(Database &source, const QString
     bool damaged = false;
     for (const Object &o : objects) {
         const TableSalvage table = salvageTable(source, *rescue, o.name);
-        if (o.name.compare(QuestionTable, Qt::CaseInsensitive) == 0) {
+        if (o.name.compare(QuestionSchema::TableName(), Qt::CaseInsensitive) == 0) {
             result = {true, table.saved, table.total, {}};
             damaged = table.damaged;
             questions = &o;

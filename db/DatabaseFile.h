@@ -60,9 +60,6 @@ public:
     // Renames from over to in one step: to is the old file or the new one, never a mixture.
     static void replaceFile(const QString &from, const QString &to);
 
-    // The table the questions live in.
-    static const QString QuestionTable;
-
 private:
     // The tables of a database with their row counts and header values, to check a copy by.
     struct Census

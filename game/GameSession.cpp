@@ -3,6 +3,7 @@
 #include "core/MessageBox.h"
 #include "core/basMain.h"
 #include "db/DataControl.h"
+#include "db/QuestionSchema.h"
 #include "db/Recordset.h"
 #include "game/GameRules.h"
 #include "game/QuestionDeck.h"
@@ -27,7 +28,7 @@ GameSession::GameSession(QObject *parent) : QObject(parent)
     datQuillory = new DataControl(this);
     datQuillory->setObjectName(QStringLiteral("datQuillory"));
     datQuillory->Connect = QString::fromLatin1(basMain::ConnectString);
-    datQuillory->RecordSource = QString::fromLatin1(QuestionDeck::TableName);
+    datQuillory->RecordSource = QuestionSchema::TableName();
 
     tmrGame = new QTimer(this);
     tmrGame->setObjectName(QStringLiteral("tmrGame"));
@@ -62,10 +63,10 @@ QList<int> GameSession::CorrectButtons() const
 
 QString GameSession::NoQuestionsText()
 {
-    if (GameSettings.Testament == u"OT" || GameSettings.Testament == u"NT")
+    if (GameSettings.Testament != basGame::Testament::Both)
         return QStringLiteral("The question database holds no %1 Testament questions. Choose another testament on the "
                               "Testament page of the options.")
-            .arg(GameSettings.Testament == u"OT" ? QStringLiteral("Old") : QStringLiteral("New"));
+            .arg(GameSettings.Testament == basGame::Testament::Old ? QStringLiteral("Old") : QStringLiteral("New"));
     return QStringLiteral("The question database holds no questions.");
 }
 
@@ -115,20 +116,18 @@ void GameSession::NextQuestion()
 
 void GameSession::NextPlayer()
 {
-    basMain::Trap([this] { intCurPlayer = GameRules::NextPlayer(intCurPlayer, GameSettings.PlayerCnt); });
+    intCurPlayer = GameRules::NextPlayer(intCurPlayer, GameSettings.PlayerCnt);
 }
 
 void GameSession::ResetPlayerStats()
 {
-    basMain::Trap([this] {
-        for (int i = 1; i <= basGame::MaxPlayers; ++i) {
-            basGame::PlayerRecord &p = GameSettings.Players[i];
-            p.Score = p.Answered = p.Correct = p.Points = 0;
-            p.Percent = 0;
-        }
-        blnScored = false;
-        blnOffered = false;
-    });
+    for (int i = 1; i <= basGame::MaxPlayers; ++i) {
+        basGame::PlayerRecord &p = GameSettings.Players[i];
+        p.Score = p.Answered = p.Correct = p.Points = 0;
+        p.Percent = 0;
+    }
+    blnScored = false;
+    blnOffered = false;
 }
 
 bool GameSession::HighScoreAchieved()

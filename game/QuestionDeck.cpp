@@ -1,10 +1,10 @@
 #include "game/QuestionDeck.h"
 
-#include "game/Random.h"
-
 #include "db/DataControl.h"
 #include "db/Database.h"
+#include "db/QuestionSchema.h"
 #include "db/Recordset.h"
+#include "game/Random.h"
 
 #include <vector>
 
@@ -13,7 +13,7 @@ namespace QuestionDeck {
 QString ShuffledRecordSource()
 {
     QString sql = QStringLiteral("select *");
-    sql += QStringLiteral(" from tblQuillory");
+    sql += QStringLiteral(" from ") + QuestionSchema::TableName();
     sql += QStringLiteral(" order by Sort");
     return sql;
 }
@@ -41,26 +41,26 @@ void Shuffle(DataControl &dat)
     dat.Refresh();
 }
 
-bool Matches(const QVariant &rowTestament, const QString &setting)
+bool Matches(const QVariant &rowTestament, basGame::Testament choice)
 {
-    if (setting == u"BT")
+    if (choice == basGame::Testament::Both)
         return true;
-    return !rowTestament.isNull() && rowTestament.toString() == setting;
+    return !rowTestament.isNull() && rowTestament.toString() == basGame::TestamentCode(choice);
 }
 
 namespace {
 // From the cursor on, the first matching row; false at the end of the deck.
-bool SeekMatch(Recordset &deck, const QString &testament)
+bool SeekMatch(Recordset &deck, basGame::Testament testament)
 {
     // "Both" takes every row without reading its tag.
     for (; !deck.EOF_(); deck.MoveNext())
-        if (testament == u"BT" || Matches(deck.Field(QStringLiteral("Testament")), testament))
+        if (testament == basGame::Testament::Both || Matches(deck.Field(QStringLiteral("Testament")), testament))
             return true;
     return false;
 }
 }
 
-bool DrawNext(Recordset &deck, const QString &testament)
+bool DrawNext(Recordset &deck, basGame::Testament testament)
 {
     if (deck.EOF_())
         return false;
@@ -72,7 +72,7 @@ bool DrawNext(Recordset &deck, const QString &testament)
     return false;
 }
 
-bool DrawFirst(Recordset &deck, const QString &testament)
+bool DrawFirst(Recordset &deck, basGame::Testament testament)
 {
     deck.MoveFirst();
     return SeekMatch(deck, testament);

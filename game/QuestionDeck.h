@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/basGame.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -8,8 +10,6 @@ class Recordset;
 
 // The question deck: the rows of tblQuillory in the order of their Sort field.
 namespace QuestionDeck {
-
-inline constexpr auto TableName = "tblQuillory";
 
 // "select * from tblQuillory order by Sort", built the way the deck always has.
 QString ShuffledRecordSource();
@@ -20,16 +20,17 @@ QString ShuffledRecordSource();
 // testament. On an error nothing is written and the data control stays as it was.
 void Shuffle(DataControl &dat);
 
-// True when a row's Testament value matches the setting: "BT" matches every row, otherwise
-// the texts must be equal (exact, case-sensitive); a Null tag matches only "BT".
-bool Matches(const QVariant &rowTestament, const QString &setting);
+// True when a row's Testament tag matches the choice: "Both" matches every row, otherwise the
+// tag must be the choice's code exactly ("OT" or "NT", letter case counts); a Null tag matches
+// only "Both".
+bool Matches(const QVariant &rowTestament, basGame::Testament choice);
 
 // Moves to the next row that matches the setting. True when a question is current; false
 // when the deck ran out, the cursor then standing again on the question it stood on, so the
 // window keeps showing the last question asked.
-bool DrawNext(Recordset &deck, const QString &testament);
+bool DrawNext(Recordset &deck, basGame::Testament testament);
 
 // Stands the deck on its first row that matches the setting, the first question of a game.
 // False when no row matches (the cursor then stands past the last row).
-bool DrawFirst(Recordset &deck, const QString &testament);
+bool DrawFirst(Recordset &deck, basGame::Testament testament);
 }

@@ -195,37 +195,28 @@ void frmOptions::Form_Load()
 
 void frmOptions::LoadColorOptions()
 {
-    basMain::Trap([this] { optColors[1]->setChecked(true); });
+    optColors[1]->setChecked(true);
 }
 
 void frmOptions::LoadPlayerOptions()
 {
-    basMain::Trap([this] {
-        mskPlayerCnt->setText(QString::number(GameSettings.PlayerCnt));
-        for (int i = 1; i <= basGame::MaxPlayers; ++i)
-            txtPlayer[std::size_t(i)]->setText(GameSettings.Players[i].Name);
-        colourNameBoxes(GameSettings.PlayerCnt);
-    });
+    mskPlayerCnt->setText(QString::number(GameSettings.PlayerCnt));
+    for (int i = 1; i <= basGame::MaxPlayers; ++i)
+        txtPlayer[std::size_t(i)]->setText(GameSettings.Players[i].Name);
+    colourNameBoxes(GameSettings.PlayerCnt);
 }
 
 void frmOptions::LoadTestamentOption()
 {
-    basMain::Trap([this] {
-        // Every option is written, so a code other than the three leaves none selected.
-        testamentGroup->setExclusive(false);
-        optTestament[1]->setChecked(GameSettings.Testament == u"OT");
-        optTestament[2]->setChecked(GameSettings.Testament == u"NT");
-        optTestament[3]->setChecked(GameSettings.Testament == u"BT");
-        testamentGroup->setExclusive(true);
-    });
+    optTestament[1]->setChecked(GameSettings.Testament == basGame::Testament::Old);
+    optTestament[2]->setChecked(GameSettings.Testament == basGame::Testament::New);
+    optTestament[3]->setChecked(GameSettings.Testament == basGame::Testament::Both);
 }
 
 void frmOptions::LoadTimedOption()
 {
-    basMain::Trap([this] {
-        optTimed[1]->setChecked(GameSettings.Timed);
-        optTimed[2]->setChecked(!GameSettings.Timed);
-    });
+    optTimed[1]->setChecked(GameSettings.Timed);
+    optTimed[2]->setChecked(!GameSettings.Timed);
 }
 
 // --- the players page ---------------------------------------------------------------------------
@@ -298,39 +289,35 @@ void frmOptions::cmdCancel_Click() { reject(); }
 
 void frmOptions::ApplyPlayers()
 {
-    basMain::Trap([this] {
-        // 0 or an empty field never becomes the player count: it stands for one player.
-        int count = countInField();
-        if (count < 1) {
-            count = 1;
-            mskPlayerCnt->setText(QStringLiteral("1"));
-        }
-        GameSettings.PlayerCnt = qint16(std::min(count, basGame::MaxPlayers));
-        for (int i = 1; i <= basGame::MaxPlayers; ++i)
-            GameSettings.Players[i].Name = txtPlayer[std::size_t(i)]->text();
-        if (m_session.HighScoreAchieved()) {
-            frmScores scores(this);
-            scores.exec();
-        }
-        m_session.StartNewGame();
-    });
+    // 0 or an empty field never becomes the player count: it stands for one player.
+    int count = countInField();
+    if (count < 1) {
+        count = 1;
+        mskPlayerCnt->setText(QStringLiteral("1"));
+    }
+    GameSettings.PlayerCnt = qint16(std::min(count, basGame::MaxPlayers));
+    for (int i = 1; i <= basGame::MaxPlayers; ++i)
+        GameSettings.Players[i].Name = txtPlayer[std::size_t(i)]->text();
+    if (m_session.HighScoreAchieved()) {
+        frmScores scores(this);
+        scores.exec();
+    }
+    m_session.StartNewGame();
 }
 
 void frmOptions::ApplyTestament()
 {
-    basMain::Trap([this] {
-        if (optTestament[1]->isChecked())
-            GameSettings.Testament = QStringLiteral("OT");
-        else if (optTestament[2]->isChecked())
-            GameSettings.Testament = QStringLiteral("NT");
-        else if (optTestament[3]->isChecked())
-            GameSettings.Testament = QStringLiteral("BT");
-    });
+    if (optTestament[1]->isChecked())
+        GameSettings.Testament = basGame::Testament::Old;
+    else if (optTestament[2]->isChecked())
+        GameSettings.Testament = basGame::Testament::New;
+    else if (optTestament[3]->isChecked())
+        GameSettings.Testament = basGame::Testament::Both;
 }
 
 void frmOptions::ApplyTimed()
 {
-    basMain::Trap([this] { m_session.SetTimedGame(optTimed[1]->isChecked()); });
+    m_session.SetTimedGame(optTimed[1]->isChecked());
 }
 
 void frmOptions::cmdDefault_Click()

@@ -60,15 +60,13 @@ void HighScoreTable::LoadScores()
 
 void HighScoreTable::SortScores()
 {
-    basMain::Trap([this] {
-        // An exchange sort with n full passes: adjacent entries swap only when the lower one
-        // ranks strictly above, which keeps equal entries in their order.
-        const int n = int(Scores.size());
-        for (int pass = 1; pass <= n; ++pass)
-            for (int j = 2; j <= n; ++j)
-                if (ranksAbove(Entry(j), Entry(j - 1)))
-                    std::swap(Entry(j - 1), Entry(j));
-    });
+    // An exchange sort with n full passes: adjacent entries swap only when the lower one
+    // ranks strictly above, which keeps equal entries in their order.
+    const int n = int(Scores.size());
+    for (int pass = 1; pass <= n; ++pass)
+        for (int j = 2; j <= n; ++j)
+            if (ranksAbove(Entry(j), Entry(j - 1)))
+                std::swap(Entry(j - 1), Entry(j));
 }
 
 void HighScoreTable::SaveScores()

@@ -155,12 +155,9 @@ void frmScores::Form_Load()
             if (QTableWidgetItem *item = grdScores->item(r, c))
                 item->setText(QString());
     imgTrophy->setPixmap(Resources::picture(QStringLiteral("TROPHY1")));
-    basMain::Trap([this] {
-        // Each step reports its own errors; a grid that could not be formatted still gets the table.
-        FormatGrid();
-        m_table.LoadScores();
-        FillGrid();
-    });
+    FormatGrid();
+    m_table.LoadScores(); // reports its own errors and loads what it can
+    FillGrid();
     tmrTrophy->start();
 }
 
@@ -174,79 +171,71 @@ void frmScores::done(int result)
 
 QTableWidgetItem *frmScores::Cell(int row, int col) const
 {
-    QTableWidgetItem *item = grdScores->item(row, col);
-    if (!item)
-        throw RunTimeError::standard(Err::SubscriptOutOfRange);
-    return item;
+    // Every cell got its item when the grid was made.
+    return grdScores->item(row, col);
 }
 
 void frmScores::FormatGrid()
 {
-    basMain::Trap([this] {
-        QFont gridFont = grdScores->font();
-        gridFont.setFamily(QStringLiteral("MS Sans Serif"));
-        grdScores->setFont(gridFont);
+    QFont gridFont = grdScores->font();
+    gridFont.setFamily(QStringLiteral("MS Sans Serif"));
+    grdScores->setFont(gridFont);
 
-        for (int c = 0; c < GridCols; ++c)
-            grdScores->setColumnWidth(c, Twips::ToPixels(ColumnTwips[c]));
+    for (int c = 0; c < GridCols; ++c)
+        grdScores->setColumnWidth(c, Twips::ToPixels(ColumnTwips[c]));
 
-        // The title row is one cell across the grid.
-        grdScores->setSpan(0, 0, 1, GridCols);
-        QFont titleFont = gridFont;
-        titleFont.setPointSizeF(10);
-        titleFont.setBold(true);
-        for (int c = 0; c < GridCols; ++c) {
-            QTableWidgetItem *cell = Cell(0, c);
-            cell->setForeground(QColor(0, 0, 255));
-            cell->setFont(titleFont);
-            cell->setTextAlignment(Qt::AlignCenter);
-            cell->setText(QStringLiteral("Highest Scores"));
-        }
+    // The title row is one cell across the grid.
+    grdScores->setSpan(0, 0, 1, GridCols);
+    QFont titleFont = gridFont;
+    titleFont.setPointSizeF(10);
+    titleFont.setBold(true);
+    for (int c = 0; c < GridCols; ++c) {
+        QTableWidgetItem *cell = Cell(0, c);
+        cell->setForeground(QColor(0, 0, 255));
+        cell->setFont(titleFont);
+        cell->setTextAlignment(Qt::AlignCenter);
+        cell->setText(QStringLiteral("Highest Scores"));
+    }
 
-        QFont boldFont = gridFont;
-        boldFont.setBold(true);
-        const QString headings[GridCols] = {QString(), QStringLiteral("Name"), QStringLiteral("Score"),
-                                            QStringLiteral("Percent")};
-        for (int c = FixedCols; c < GridCols; ++c) {
-            QTableWidgetItem *cell = Cell(1, c);
-            cell->setTextAlignment(Qt::AlignCenter);
-            cell->setFont(boldFont);
-            cell->setText(headings[c]);
-        }
+    QFont boldFont = gridFont;
+    boldFont.setBold(true);
+    const QString headings[GridCols] = {QString(), QStringLiteral("Name"), QStringLiteral("Score"),
+                                        QStringLiteral("Percent")};
+    for (int c = FixedCols; c < GridCols; ++c) {
+        QTableWidgetItem *cell = Cell(1, c);
+        cell->setTextAlignment(Qt::AlignCenter);
+        cell->setFont(boldFont);
+        cell->setText(headings[c]);
+    }
 
-        for (int r = FixedRows; r < GridRows; ++r)
-            Cell(r, 0)->setFont(boldFont);
-    });
+    for (int r = FixedRows; r < GridRows; ++r)
+        Cell(r, 0)->setFont(boldFont);
 }
 
 void frmScores::FillGrid()
 {
-    basMain::Trap([this] {
-        constexpr auto numberAlignment = Qt::AlignRight | Qt::AlignVCenter;
-        for (int i = 1; i <= HighScoreTable::Size; ++i) {
-            const int r = FixedRows - 1 + i;
-            const HighScore &entry = m_table.Entry(i);
-            Cell(r, 0)->setTextAlignment(numberAlignment);
-            Cell(r, 0)->setText(QString::number(i) + u'.');
-            // An entry without points shows its rank only, whatever its name and percent.
-            if (entry.Score != 0) {
-                Cell(r, 1)->setText(entry.Name);
-                Cell(r, 2)->setTextAlignment(numberAlignment);
-                Cell(r, 2)->setText(QString::number(entry.Score));
-                Cell(r, 3)->setTextAlignment(numberAlignment);
-                Cell(r, 3)->setText(QString::number(entry.Percent));
-            }
+    constexpr auto numberAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    for (int i = 1; i <= HighScoreTable::Size; ++i) {
+        const int r = FixedRows - 1 + i;
+        const HighScore &entry = m_table.Entry(i);
+        Cell(r, 0)->setTextAlignment(numberAlignment);
+        Cell(r, 0)->setText(QString::number(i) + u'.');
+        // An entry without points shows its rank only, whatever its name and percent.
+        if (entry.Score != 0) {
+            Cell(r, 1)->setText(entry.Name);
+            Cell(r, 2)->setTextAlignment(numberAlignment);
+            Cell(r, 2)->setText(QString::number(entry.Score));
+            Cell(r, 3)->setTextAlignment(numberAlignment);
+            Cell(r, 3)->setText(QString::number(entry.Percent));
         }
-    });
+    }
 }
 
 void frmScores::ClearGrid()
 {
-    basMain::Trap([this] {
-        for (int r = FixedRows; r < GridRows; ++r)
-            for (int c = FixedCols; c < GridCols; ++c)
-                Cell(r, c)->setText(QString());
-    });
+    for (int r = FixedRows; r < GridRows; ++r)
+        for (int c = FixedCols; c < GridCols; ++c)
+            Cell(r, c)->setText(QString());
 }
 
 void frmScores::cmdOk_Click()
@@ -256,15 +245,13 @@ void frmScores::cmdOk_Click()
 
 void frmScores::cmdReset_Click()
 {
-    basMain::Trap([this] {
-        const int answer = MsgBox::show(QStringLiteral("Are you sure that you want to reset all scores?"),
-                                        MsgBox::YesNo + MsgBox::Question,
-                                        QStringLiteral("Reset Small Board Scores"));
-        if (answer != MsgBox::Yes)
-            return;
-        ClearGrid();
-        m_table.DeleteScores();
-    });
+    const int answer = MsgBox::show(QStringLiteral("Are you sure that you want to reset all scores?"),
+                                    MsgBox::YesNo + MsgBox::Question,
+                                    QStringLiteral("Reset Small Board Scores"));
+    if (answer != MsgBox::Yes)
+        return;
+    ClearGrid();
+    m_table.DeleteScores();
 }
 
 void frmScores::tmrTrophy_Timer()

@@ -37,6 +37,24 @@ void write(const QString &key, const QString &text)
 QString defaultName(int seat) { return QStringLiteral("Player %1").arg(seat); }
 }
 
+QString TestamentCode(Testament testament)
+{
+    switch (testament) {
+    case Testament::Old: return QStringLiteral("OT");
+    case Testament::New: return QStringLiteral("NT");
+    case Testament::Both: break;
+    }
+    return QStringLiteral("BT");
+}
+
+std::optional<Testament> TestamentOfCode(const QString &code)
+{
+    for (const Testament t : {Testament::Old, Testament::New, Testament::Both})
+        if (code == TestamentCode(t))
+            return t;
+    return std::nullopt;
+}
+
 qint32 PaintableColor(qint32 value, qint32 defaultValue)
 {
     return value >= 0 && value <= MaxColor ? value : defaultValue;
@@ -58,7 +76,7 @@ void LoadGameSettings()
     // good value as it was.
     GameSettingsRecord &gs = GameSettings;
     gs.PlayerCnt = 1;
-    gs.Testament = QStringLiteral("BT");
+    gs.Testament = Testament::Both;
     for (int i = 1; i <= MaxPlayers; ++i)
         gs.Players[i].Name = defaultName(i);
     gs.Timed = false;
@@ -79,9 +97,7 @@ void LoadGameSettings()
         gs.PlayerCnt = NumericText::TextToInt16(countOk ? count : QStringLiteral("1"));
     });
     load([&] {
-        const QString testament = read("Testament", QStringLiteral("BT"));
-        gs.Testament = (testament == u"OT" || testament == u"NT" || testament == u"BT")
-                           ? testament : QStringLiteral("BT");
+        gs.Testament = TestamentOfCode(read("Testament", QStringLiteral("BT"))).value_or(Testament::Both);
     });
     for (int i = 1; i <= MaxPlayers; ++i)
         load([&] {
@@ -99,7 +115,7 @@ void SaveGameSettings()
     basMain::Trap([] {
         const GameSettingsRecord &gs = GameSettings;
         write(QStringLiteral("PlayerCnt"), QString::number(gs.PlayerCnt));
-        write(QStringLiteral("Testament"), gs.Testament);
+        write(QStringLiteral("Testament"), TestamentCode(gs.Testament));
         for (int i = 1; i <= MaxPlayers; ++i)
             write(QStringLiteral("Player%1").arg(i), gs.Players[i].Name);
         write(QStringLiteral("Timed"), gs.Timed ? QStringLiteral("True") : QStringLiteral("False"));

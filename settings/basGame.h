@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 // The process-wide game settings and the player table.
 namespace basGame {
@@ -33,10 +34,19 @@ private:
     std::array<PlayerRecord, MaxPlayers> m_players{};
 };
 
+// The testament the questions are dealt from. The settings store keeps it as "OT", "NT" or "BT"
+// and the question table tags its rows "OT" or "NT"; inside the program it is this choice.
+enum class Testament { Old, New, Both };
+
+// "OT", "NT" or "BT".
+QString TestamentCode(Testament testament);
+// The choice a stored code stands for: exactly "OT", "NT" or "BT" (letter case counts).
+std::optional<Testament> TestamentOfCode(const QString &code);
+
 struct GameSettingsRecord
 {
     qint16 PlayerCnt = 0;
-    QString Testament;   // "OT", "NT" or "BT"
+    basGame::Testament Testament = Testament::Both;
     bool Timed = false;
     qint32 WinClr = 0;    // RGB, red in the low byte
     qint32 WinTxtClr = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/basMain.h"
+#include "db/DataControl.h"
 #include "tools/QuestionBank.h"
 
 #include <QList>
@@ -35,7 +37,8 @@ QString workFolder();
 // Empties the settings store.
 void clearSettings();
 
-inline const QString Password = QStringLiteral("kelpy47");
+// The game's own password, as its connect string gives it.
+inline const QString Password = DataControl::passwordOf(QString::fromLatin1(basMain::ConnectString));
 
 // n generated questions: "Question k", right answer "Right k", testament by the pattern
 // ("OT", "NT", or "" for a Null tag), cycling.

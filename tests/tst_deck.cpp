@@ -44,7 +44,7 @@ class tst_Deck : public QObject
             out << int(q.int64(0));
         return out;
     }
-    static QStringList dealt(Recordset &rs, const QString &testament)
+    static QStringList dealt(Recordset &rs, basGame::Testament testament)
     {
         QStringList out;
         if (QuestionDeck::DrawFirst(rs, testament))
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(dat.RecordSource, QStringLiteral("select * from tblQuillory order by Sort"));
         Recordset &rs = dat.recordset();
         QCOMPARE(rs.Field(QStringLiteral("Sort")).toInt(), 1);
-        const QStringList all = dealt(rs, QStringLiteral("BT"));
+        const QStringList all = dealt(rs, basGame::Testament::Both);
         QCOMPARE(all.size(), rows);
         QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), rows);
 
@@ -134,15 +134,15 @@ private slots:
         const QString file = database(10, {QStringLiteral("OT"), QStringLiteral("NT"), QString(), QStringLiteral("ot")});
         DataControl dat;
         open(dat, file);
-        const QStringList ot = dealt(dat.recordset(), QStringLiteral("OT"));
+        const QStringList ot = dealt(dat.recordset(), basGame::Testament::Old);
         QCOMPARE(ot, (QStringList{"Question 1", "Question 5", "Question 9"}));
         // The deck ran out: the cursor stands again on the last question dealt.
         QCOMPARE(dat.recordset().FieldText(QStringLiteral("Question")), QStringLiteral("Question 9"));
 
         dat.Refresh();
-        QCOMPARE(dealt(dat.recordset(), QStringLiteral("NT")), (QStringList{"Question 2", "Question 6", "Question 10"}));
+        QCOMPARE(dealt(dat.recordset(), basGame::Testament::New), (QStringList{"Question 2", "Question 6", "Question 10"}));
         dat.Refresh();
-        QCOMPARE(dealt(dat.recordset(), QStringLiteral("BT")).size(), 10);
+        QCOMPARE(dealt(dat.recordset(), basGame::Testament::Both).size(), 10);
     }
 
     // Another copy of the game writing at the same moment holds its lock briefly: the shuffle

@@ -34,7 +34,7 @@ private slots:
     {
         basGame::LoadGameSettings();
         QCOMPARE(GameSettings.PlayerCnt, qint16(1));
-        QCOMPARE(GameSettings.Testament, QStringLiteral("BT"));
+        QCOMPARE(GameSettings.Testament, basGame::Testament::Both);
         QCOMPARE(GameSettings.Timed, false);
         QCOMPARE(GameSettings.WinClr, 12632256);
         QCOMPARE(GameSettings.WinTxtClr, 0);
@@ -88,7 +88,7 @@ private slots:
         basGame::LoadGameSettings();
         const auto &gs = GameSettings;
         const QHash<QString, QString> fields{
-            {"PlayerCnt", QString::number(gs.PlayerCnt)}, {"Testament", gs.Testament},
+            {"PlayerCnt", QString::number(gs.PlayerCnt)}, {"Testament", basGame::TestamentCode(gs.Testament)},
             {"Player2", gs.Players[2].Name}, {"Player3", gs.Players[3].Name}, {"Player4", gs.Players[4].Name},
             {"Timed", gs.Timed ? "True" : "False"}, {"WinClr", QString::number(gs.WinClr)},
             {"WinTxtClr", QString::number(gs.WinTxtClr)}};
@@ -125,7 +125,7 @@ private slots:
     {
         basGame::LoadGameSettings();
         GameSettings.PlayerCnt = 3;
-        GameSettings.Testament = QStringLiteral("OT");
+        GameSettings.Testament = basGame::Testament::Old;
         GameSettings.Timed = true;
         GameSettings.WinClr = -5;
         GameSettings.WinTxtClr = 255;
@@ -136,7 +136,7 @@ private slots:
         GameSettings = {};
         basGame::LoadGameSettings();
         QCOMPARE(GameSettings.PlayerCnt, qint16(3));
-        QCOMPARE(GameSettings.Testament, QStringLiteral("OT"));
+        QCOMPARE(GameSettings.Testament, basGame::Testament::Old);
         QCOMPARE(GameSettings.Timed, true);
         QCOMPARE(GameSettings.WinClr, -5);
         QCOMPARE(GameSettings.WinTxtClr, 255);

@@ -27,7 +27,7 @@ class tst_Session : public QObject
     std::unique_ptr<GameSession> game;
 
     // A session on a fresh database of `rows` sample questions ("Right k" is question k's answer).
-    GameSession &start(int rows, int players = 1, bool timed = false, const QString &testament = QStringLiteral("BT"),
+    GameSession &start(int rows, int players = 1, bool timed = false, basGame::Testament testament = basGame::Testament::Both,
                        const QStringList &tags = {QStringLiteral("OT"), QStringLiteral("NT")})
     {
         static int n = 0;
@@ -159,7 +159,7 @@ private slots:
     void testamentHoldsFromTheFirstQuestion()
     {
         const QStringList tags{"NT", "NT", "OT", "NT", "", "ot"};
-        GameSession &g = start(6, 1, false, QStringLiteral("OT"), tags);
+        GameSession &g = start(6, 1, false, basGame::Testament::Old, tags);
         for (int game = 0; game < 8; ++game) {
             g.StartNewGame();
             QCOMPARE(question(), QStringLiteral("Question 3"));
@@ -169,7 +169,7 @@ private slots:
             QCOMPARE(question(), QStringLiteral("Question 3"));
         }
         TestSupport::clearMessages();
-        GameSettings.Testament = QStringLiteral("NT");
+        GameSettings.Testament = basGame::Testament::New;
         TestSupport::execSql(g.data().DatabaseName, QStringLiteral("UPDATE tblQuillory SET Testament = 'OT'"));
         QSignalSpy started(&g, &GameSession::gameStarted);
         g.StartNewGame();

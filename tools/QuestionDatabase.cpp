@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DatabaseFile.h"
+#include "db/QuestionSchema.h"
 #include "core/RunTimeError.h"
 #include "db/Statement.h"
 
@@ -17,13 +18,11 @@ void Write(const QString &path, const QString &password, const QList<QuestionRow
     QFile::remove(temporary);
     {
         auto db = Database::open(temporary, password, Database::Mode::Create);
-        db->exec(QStringLiteral(
-            "CREATE TABLE tblQuillory (ID INTEGER PRIMARY KEY, Question TEXT, Answer1 TEXT, Answer2 TEXT,"
-            " Answer3 TEXT, Answer4 TEXT, Testament TEXT, Reference TEXT, Sort INTEGER, Difficulty INTEGER)"));
+        db->exec(QuestionSchema::CreateTableSql());
         Transaction transaction(*db);
         Statement insert(db->handle(), QStringLiteral(
-            "INSERT INTO tblQuillory (Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, Sort, Difficulty)"
-            " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"));
+            "INSERT INTO %1 (Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, Sort, Difficulty)"
+            " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)").arg(QuestionSchema::TableName()));
         int sort = 0;
         for (const QuestionRow &r : rows) {
             insert.reset();
@@ -54,10 +53,10 @@ QList<QuestionRow> Read(const QString &path, const QString &password)
 {
     auto db = Database::open(path, password, Database::Mode::ReadOnly);
     // A database of the first edition has no Difficulty column.
-    const bool hasDifficulty = db->columns(QStringLiteral("tblQuillory")).contains(QStringLiteral("Difficulty"), Qt::CaseInsensitive);
+    const bool hasDifficulty = db->columns(QuestionSchema::TableName()).contains(QStringLiteral("Difficulty"), Qt::CaseInsensitive);
     Statement q(db->handle(), QStringLiteral(
-        "SELECT rowid, Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, %1 FROM tblQuillory ORDER BY rowid")
-        .arg(hasDifficulty ? QStringLiteral("Difficulty") : QStringLiteral("NULL")));
+        "SELECT rowid, Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, %1 FROM %2 ORDER BY rowid")
+        .arg(hasDifficulty ? QStringLiteral("Difficulty") : QStringLiteral("NULL"), QuestionSchema::TableName()));
     QList<QuestionRow> rows;
     while (q.step()) {
         QuestionRow r;

@@ -11,6 +11,7 @@
 #include "db/basDatabase.h"
 #include "settings/basGame.h"
 #include "core/basMain.h"
+#include "db/QuestionSchema.h"
 #include "game/QuestionDeck.h"
 #include "scores/HighScoreTable.h"
 
@@ -258,7 +259,7 @@ int shuffle(const Options &o)
     DataControl dat;
     dat.DatabaseName = o.inputs[0];
     dat.Connect = QStringLiteral(";pwd=") + o.password;
-    dat.RecordSource = QString::fromLatin1(QuestionDeck::TableName);
+    dat.RecordSource = QuestionSchema::TableName();
     try {
         dat.Refresh();
         for (int round = 1; round <= o.times; ++round) {
@@ -293,7 +294,7 @@ int settingsStress(const Options &o)
         return int(MsgBox::Ok);
     });
     using basGame::GameSettings;
-    static const QString testaments[] = {QStringLiteral("OT"), QStringLiteral("NT"), QStringLiteral("BT")};
+    static const basGame::Testament testaments[] = {basGame::Testament::Old, basGame::Testament::New, basGame::Testament::Both};
     basGame::LoadGameSettings();
     const QString first = GameSettings.Players[1].Name;
     qint64 round = first.startsWith(QLatin1String("Round ")) ? first.mid(6).toLongLong() : 0;

@@ -110,7 +110,7 @@ private slots:
     void noQuestionLeavesNothingToAnswer()
     {
         f.start(3, {QStringLiteral("Ann")}, false, {QStringLiteral("OT")});
-        GameSettings.Testament = QStringLiteral("NT");
+        GameSettings.Testament = basGame::Testament::New;
         f.trigger(QStringLiteral("mnuGameNew"));
         QCOMPARE(TestSupport::messages().value(0).text, GameSession::NoQuestionsText());
         QCOMPARE(f.text(QStringLiteral("lblQuestion")), QString());
