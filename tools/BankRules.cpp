@@ -725,7 +725,9 @@ QStringList BankRules::echo(const QuestionRow &r) const
             if (std::any_of(question.begin(), question.end(), [&](const auto &q) { return sameStem(q.first, w.first); })
                 && (!m_kjv || frequency(w.second) <= 800))
                 return out;
-    for (const auto &[s, word] : answers[0]) {
+    for (const auto &answerWord : answers[0]) {
+        const QString &s = answerWord.first;
+        const QString &word = answerWord.second;
         // Common words ("God", "king", "day") say little; the rarer the word, the louder its echo.
         if (m_kjv && frequency(word) > 800)
             continue;
