@@ -11,10 +11,9 @@ class RunTimeError;
 // which shows the main window, is in app/Startup.h.
 namespace basMain {
 
-// Full path of the question database: the program's folder + "/Quillory.mdb". Set once by Main.
+// Full path of the question database in use (see DatabaseLocation). Set once by Main.
 extern QString DatabasePath;
 
-inline constexpr auto DatabaseFileName = "/Quillory.mdb";
 inline constexpr auto ConnectString = ";pwd=kelpy47";
 
 // True when no ordinary file exists at strPath, after telling the user so.

@@ -1,5 +1,6 @@
 #include "game/GameSession.h"
 
+#include "core/Log.h"
 #include "core/MessageBox.h"
 #include "core/basMain.h"
 #include "db/DataControl.h"
@@ -176,6 +177,7 @@ bool GameSession::DrawNextQuestion()
 void GameSession::LoadAnswers()
 {
     basMain::Trap([this] {
+        qCInfo(lcGame) << "question:" << datQuillory->recordset().Field(QStringLiteral("Question")).toString();
         std::array<qint16, 4> order{};
         Random::ShuffleArray<qint16>(order, 1);
         const Recordset &row = datQuillory->recordset();

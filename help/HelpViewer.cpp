@@ -1,5 +1,8 @@
 #include "help/HelpViewer.h"
 
+#include "core/DataFiles.h"
+#include "core/Log.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -273,14 +276,7 @@ HelpViewer::HelpViewer(QWidget *owner) : QWidget(owner, Qt::Window)
 
 QString HelpViewer::UsingHelpTitle() { return QStringLiteral("Using Help"); }
 
-QString HelpViewer::DefaultHelpFile()
-{
-#ifdef QUILLORY_HELP_FILE
-    return QStringLiteral(QUILLORY_HELP_FILE);
-#else
-    return QString();
-#endif
-}
+QString HelpViewer::DefaultHelpFile() { return DataFiles::Find(QStringLiteral("Quillory.hlp")); }
 
 HelpViewer *HelpViewer::instance() { return theViewer(); }
 
@@ -304,6 +300,7 @@ HelpViewer *HelpViewer::ShowContents(QWidget *owner, const QString &helpFile)
 {
     HelpViewer *viewer = open(owner, helpFile);
     viewer->showContentsPage();
+    qCInfo(lcHelp) << "help:" << helpFile << "showing" << viewer->currentTopicTitle();
     return viewer;
 }
 

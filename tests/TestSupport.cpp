@@ -54,6 +54,7 @@ void initProcess(const QString &base)
 {
     folder() = std::make_unique<QTemporaryDir>(base.isEmpty() ? QString() : base + QStringLiteral("/quillory-XXXXXX"));
     qputenv("XDG_CONFIG_HOME", folder()->path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (folder()->path() + QStringLiteral("/data")).toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     MsgBox::setHandler([](const QString &text, int style, const QString &title) {
         messages() << Shown{text, style, title};

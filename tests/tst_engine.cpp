@@ -2,12 +2,15 @@
 #include "TestSupport.h"
 
 #include "db/DataControl.h"
+#include "db/DatabaseLocation.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "core/RunTimeError.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -163,6 +166,55 @@ private slots:
         QTEST(parsed.table, "table");
         QTEST(parsed.orderBy, "order");
         QTEST(parsed.descending, "descending");
+    }
+
+    void databaseLocation_data()
+    {
+        QTest::addColumn<QString>("present"); // which of beside, own, pristine exist ("bad": a pristine that is no database)
+        QTest::addColumn<QString>("chosen");  // which is played from, "" for none
+        QTest::addColumn<int>("error");
+        QTest::newRow("beside the program first") << "beside own pristine" << "program/Quillory.mdb" << 0;
+        QTest::newRow("the player's own copy next") << "own pristine" << "user/Quillory.mdb" << 0;
+        QTest::newRow("first start: a copy of the pristine one") << "pristine" << "user/Quillory.mdb" << 0;
+        QTest::newRow("nothing anywhere") << "" << "" << 0;
+        QTest::newRow("a damaged pristine copy is not copied") << "bad" << "" << int(Err::NotADatabase);
+    }
+    // Beside the program, else the player's own copy, else one made from the installed pristine
+    // database, which is never written; without any, the path looked for last is the pristine one.
+    void databaseLocation()
+    {
+        QFETCH(QString, present);
+        QFETCH(QString, chosen);
+        QFETCH(int, error);
+        QTemporaryDir root;
+        for (const char *folder : {"program", "user/deeper", "installed"})
+            QDir().mkpath(root.filePath(QLatin1String(folder)));
+        const QString user = root.filePath(QStringLiteral("user/deeper/Quillory")); // made when needed
+        if (present.contains(u"beside"))
+            TestSupport::makeDatabase(root.filePath(QStringLiteral("program/Quillory.mdb")), TestSupport::sampleRows(1));
+        if (present.contains(u"own"))
+            TestSupport::makeDatabase(root.filePath(QStringLiteral("user/Quillory.mdb")), TestSupport::sampleRows(1));
+        const QString pristine = root.filePath(QStringLiteral("installed/Quillory.mdb"));
+        if (present.contains(u"pristine"))
+            TestSupport::makeDatabase(pristine, TestSupport::sampleRows(2));
+        if (present == u"bad") {
+            QFile bad(pristine);
+            QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(QByteArray(4096, 'x')) == 4096);
+        }
+        const QByteArray before = TestSupport::bytesOf(pristine);
+        const QString userFolder = present.contains(u"own") ? root.filePath(QStringLiteral("user")) : user;
+        DatabaseLocation::Choice choice;
+        QCOMPARE(errorOf([&] { choice = DatabaseLocation::Choose(root.filePath(QStringLiteral("program")),
+                                                                root.filePath(QStringLiteral("installed")), userFolder,
+                                                                TestSupport::Password); }), error);
+        QCOMPARE(QDir(root.path()).relativeFilePath(choice.path).remove(QStringLiteral("deeper/Quillory/")), chosen);
+        QCOMPARE(choice.created, present == u"pristine");
+        if (chosen.isEmpty() && !error)
+            QCOMPARE(choice.lookedFor, pristine);
+        if (choice.created)
+            QCOMPARE(TestSupport::bytesOf(choice.path), before);
+        QVERIFY(!QFileInfo::exists(user + QStringLiteral("/Quillory.mdb")) || choice.created);
+        QCOMPARE(TestSupport::bytesOf(pristine), before);
     }
 
     void passwordComesFromTheConnectString()
