@@ -2,7 +2,7 @@
 #include "TestSupport.h"
 
 #include "tools/BankRules.h"
-#include "tools/KjvText.h"
+#include "bible/KjvText.h"
 #include "tools/QuestionBank.h"
 #include "tools/QuestionDatabase.h"
 
@@ -115,7 +115,10 @@ private slots:
         QTest::newRow("no such verse") << "Jude 1:26" << false << 0;
         QTest::newRow("no such book") << "Hezekiah 1:1" << false << 0;
         QTest::newRow("backwards") << "Genesis 6:14-13" << false << 0;
-        QTest::newRow("malformed") << "Genesis 6" << false << 0;
+        QTest::newRow("whole chapter") << "Genesis 6" << true << 22;
+        QTest::newRow("any letter case") << "1 samuel 17:49" << true << 1;
+        QTest::newRow("no such chapter") << "Jude 2" << false << 0;
+        QTest::newRow("malformed") << "Genesis six" << false << 0;
     }
     void referencesResolveAgainstTheText()
     {

@@ -1,6 +1,6 @@
 #include "tools/BankRules.h"
 
-#include "tools/KjvText.h"
+#include "bible/KjvText.h"
 #include "tools/QuestionBank.h"
 
 #include <QFile>

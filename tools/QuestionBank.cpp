@@ -1,6 +1,6 @@
 #include "tools/QuestionBank.h"
 
-#include "tools/KjvText.h"
+#include "bible/KjvText.h"
 
 #include <QDir>
 #include <QFile>

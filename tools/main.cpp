@@ -1,6 +1,6 @@
 // quillory-db: builds, exports and checks the encrypted question database and its text bank.
 #include "tools/BankRules.h"
-#include "tools/KjvText.h"
+#include "bible/KjvText.h"
 #include "tools/QuestionBank.h"
 #include "tools/QuestionDatabase.h"
 

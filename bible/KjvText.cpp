@@ -1,4 +1,4 @@
-#include "tools/KjvText.h"
+#include "bible/KjvText.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -50,9 +50,12 @@ std::optional<KjvText> KjvText::load(const QString &path, QString *error)
             kjv.m_bookIndex.insert(book, int(kjv.m_books.size()));
             kjv.m_books << book;
             kjv.m_testament.insert(book, QString::fromUtf8(f[1]));
+            kjv.m_bookByFoldedName.insert(book.toCaseFolded(), book);
         }
-        kjv.m_verses.insert(key(kjv.m_bookIndex.value(book), f[2].toInt(), f[3].toInt()),
-                            QString::fromUtf8(f[4]).trimmed());
+        const int b = kjv.m_bookIndex.value(book), chapter = f[2].toInt(), verse = f[3].toInt();
+        kjv.m_verses.insert(key(b, chapter, verse), QString::fromUtf8(f[4]).trimmed());
+        int &last = kjv.m_chapterLength[key(b, chapter, 0)];
+        last = std::max(last, verse);
     }
     if (kjv.m_verses.isEmpty()) {
         *error = QStringLiteral("the King James text '%1' holds no verses").arg(path);
@@ -61,32 +64,47 @@ std::optional<KjvText> KjvText::load(const QString &path, QString *error)
     return kjv;
 }
 
+QString KjvText::bookNamed(const QString &name) const
+{
+    const QString folded = name.simplified().toCaseFolded();
+    return m_bookByFoldedName.value(folded == u"psalm" ? QStringLiteral("psalms") : folded);
+}
+
 std::optional<KjvText::Passage> KjvText::passage(const QString &reference, QString *error) const
 {
     static const QRegularExpression form(
-        QStringLiteral(R"(^([1-3]? ?[A-Za-z][A-Za-z ]*?) (\d+):(\d+)(?:-(?:(\d+):)?(\d+))?$)"));
-    const auto m = form.match(reference);
+        QStringLiteral(R"(^([1-3]? ?[A-Za-z][A-Za-z ]*?) (\d{1,3})(?::(\d{1,3})(?:-(?:(\d{1,3}):)?(\d{1,3}))?)?$)"));
+    const auto m = form.match(reference.simplified());
     if (!m.hasMatch()) {
         *error = QStringLiteral("reference '%1' is not of the form 'Book C:V', 'Book C:V-W' or 'Book C:V-C:W'").arg(reference);
         return std::nullopt;
     }
-    QString book = m.captured(1);
-    if (book == u"Psalm")
-        book = QStringLiteral("Psalms");
-    if (!m_bookIndex.contains(book)) {
-        *error = QStringLiteral("reference '%1' names no book of the King James text").arg(reference);
+    const QString book = bookNamed(m.captured(1));
+    if (book.isEmpty()) {
+        *error = QStringLiteral("reference '%1' names no book of the Bible").arg(reference);
         return std::nullopt;
     }
     const int b = m_bookIndex.value(book);
-    const int c1 = m.captured(2).toInt(), v1 = m.captured(3).toInt();
+    const int c1 = m.captured(2).toInt();
+    const bool wholeChapter = m.captured(3).isEmpty();
+    const int v1 = wholeChapter ? 1 : m.captured(3).toInt();
     const int c2 = m.captured(4).isEmpty() ? c1 : m.captured(4).toInt();
-    const int v2 = m.captured(5).isEmpty() ? v1 : m.captured(5).toInt();
-    if (!m_verses.contains(key(b, c1, v1)) || !m_verses.contains(key(b, c2, v2))
-        || std::make_pair(c2, v2) < std::make_pair(c1, v1)) {
-        *error = QStringLiteral("reference '%1' is not in the King James text").arg(reference);
+    const int v2 = wholeChapter ? m_chapterLength.value(key(b, c1, 0)) : m.captured(5).isEmpty() ? v1 : m.captured(5).toInt();
+    for (const auto &[c, v] : {std::pair{c1, v1}, std::pair{c2, v2}}) {
+        if (!m_chapterLength.contains(key(b, c, 0))) {
+            *error = QStringLiteral("reference '%1': %2 has no chapter %3").arg(reference, book).arg(c);
+            return std::nullopt;
+        }
+        if (!m_verses.contains(key(b, c, v))) {
+            *error = QStringLiteral("reference '%1': %2 %3 has no verse %4").arg(reference, book).arg(c).arg(v);
+            return std::nullopt;
+        }
+    }
+    if (std::make_pair(c2, v2) < std::make_pair(c1, v1)) {
+        *error = QStringLiteral("reference '%1' ends before it starts").arg(reference);
         return std::nullopt;
     }
-    Passage p{book, m_testament.value(book), {}, 0};
+    Passage p{book, m_testament.value(book), {}, 0, {}};
     for (int c = c1; c <= c2; ++c) {
         for (int v = (c == c1 ? v1 : 1);; ++v) {
             if (c == c2 && v > v2)
@@ -98,6 +116,7 @@ std::optional<KjvText::Passage> KjvText::passage(const QString &reference, QStri
                 p.text += u' ';
             p.text += *it;
             ++p.verseCount;
+            p.verses << Verse{c, v, *it};
         }
     }
     return p;
