@@ -1,6 +1,8 @@
 #include "app/frmMain.h"
 
 #include "app/CaptionFrame.h"
+#include "app/GameStage.h"
+#include "bible/Scripture.h"
 #include "db/DataControl.h"
 #include "db/Recordset.h"
 #include "game/GameSession.h"
@@ -8,12 +10,14 @@
 #include "core/MessageBox.h"
 #include "resources/Twips.h"
 #include "db/basDatabase.h"
+#include "settings/PlaySettings.h"
 #include "settings/basGame.h"
 #include "core/basMain.h"
 
 #include "about/frmAbout.h"
 #include "options/ColorChooser.h"
 #include "options/frmOptions.h"
+#include "review/frmReview.h"
 #include "resources/Resources.h"
 #include "scores/frmScores.h"
 
@@ -27,6 +31,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -63,14 +68,6 @@ void KeepSystemColours(QWidget *bar)
     bar->setAutoFillBackground(true);
 }
 
-QLabel *picture(QWidget *parent, const QString &name, const QString &resource, const QString &accessible)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setPixmap(Resources::picture(resource));
-    label->setAccessibleName(accessible);
-    return label;
-}
 
 }
 
@@ -85,16 +82,32 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 
     session = new GameSession(this);
 
-    auto *client = new QWidget(this);
+    // The game area as designed; under it, the passage panel, shown after an answer on request
+    // (and by itself in full screen). Both stand on the stage, which fills the window.
+    client = new QWidget;
     client->setObjectName(QStringLiteral("clientArea"));
-    client->setFixedSize(Twips::ToPixels(6345), Twips::ToPixels(5475));
     client->setAutoFillBackground(true);
-    setCentralWidget(client);
+    client->setFixedSize(ClientSize);
+    txtPassage = new QLabel;
+    txtPassage->setObjectName(QStringLiteral("txtPassage"));
+    txtPassage->setAccessibleName(QStringLiteral("Passage"));
+    txtPassage->setTextFormat(Qt::PlainText);
+    txtPassage->setWordWrap(true);
+    txtPassage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    txtPassage->setAutoFillBackground(true);
+    txtPassage->setMargin(6);
+    txtPassage->setFont(gameFont());
+    m_zoom.font(txtPassage);
+    txtPassage->hide();
+    stage = new GameStage(this, client, txtPassage);
+    stage->setObjectName(QStringLiteral("stage"));
+    setCentralWidget(stage);
 
     buildMenus();
     buildToolbar(client);
     buildGameArea(client);
     buildStatusBar(client);
+    buildKeys();
 
     // The question label is bound to the Question field of the deck's current row; the rest of
     // the window follows the game session.
@@ -112,10 +125,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
             QApplication::restoreOverrideCursor();
     });
 
-    adjustSize();
-    setFixedSize(sizeHint());
-    if (const QScreen *screen = QApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    ApplyZoom();
 }
 
 frmMain::~frmMain() = default;
@@ -126,12 +136,12 @@ void frmMain::buildGameArea(QWidget *client)
 
     fraQuestion = new CaptionFrame(QStringLiteral("Question"), client);
     fraQuestion->setObjectName(QStringLiteral("fraQuestion"));
-    fraQuestion->setGeometry(Twips::Rect(150, 750, 6015, 915));
     fraQuestion->setFont(font);
+    m_zoom.place(fraQuestion, Twips::Rect(150, 750, 6015, 915));
     lblQuestion = new QLabel(QStringLiteral("Question"), fraQuestion);
     lblQuestion->setObjectName(QStringLiteral("lblQuestion"));
     // Down to the frame's lower border, so that a question of three lines fits.
-    lblQuestion->setGeometry(Twips::Rect(150, 200, 5715, 600).adjusted(0, 0, 0, Twips::ToPixels(915 - 800) - 3));
+    m_zoom.place(lblQuestion, Twips::Rect(150, 200, 5715, 600).adjusted(0, 0, 0, Twips::ToPixels(915 - 800) - 3));
     lblQuestion->setTextFormat(Qt::PlainText);
     lblQuestion->setWordWrap(true);
     lblQuestion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -140,24 +150,38 @@ void frmMain::buildGameArea(QWidget *client)
         const int top = 1950 + 450 * (i - 1);
         imgHand[i] = picture(client, QStringLiteral("imgHand%1").arg(i), QStringLiteral("HAND"),
                              QStringLiteral("Correct answer %1").arg(i));
-        imgHand[i]->setGeometry(Twips::Rect(300, top, 480, 480));
+        m_zoom.place(imgHand[i], Twips::Rect(300, top, 480, 480));
         imgHand[i]->hide();
 
         cmdAnswer[i] = new QPushButton(QStringLiteral("Answer %1").arg(i), client);
         cmdAnswer[i]->setObjectName(QStringLiteral("cmdAnswer%1").arg(i));
-        cmdAnswer[i]->setGeometry(Twips::Rect(900, top, 5265, 375));
         cmdAnswer[i]->setFont(font);
+        cmdAnswer[i]->setAccessibleDescription(QStringLiteral("Key %1").arg(i));
+        m_zoom.place(cmdAnswer[i], Twips::Rect(900, top, 5265, 375));
         connect(cmdAnswer[i], &QPushButton::clicked, this, [this, i] { cmdAnswer_Click(i); });
+        // The key that answers with this button, in small grey figures at its left edge.
+        lblKey[i] = new QLabel(QString::number(i), cmdAnswer[i]);
+        lblKey[i]->setObjectName(QStringLiteral("lblKey%1").arg(i));
+        lblKey[i]->setAccessibleName(QStringLiteral("Key %1").arg(i));
+        lblKey[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
+        lblKey[i]->setAlignment(Qt::AlignCenter);
+        QFont keyFont = font;
+        keyFont.setPointSizeF(7);
+        lblKey[i]->setFont(keyFont);
+        QPalette keyPalette = lblKey[i]->palette();
+        keyPalette.setColor(QPalette::WindowText, QColor(112, 112, 112));
+        lblKey[i]->setPalette(keyPalette);
+        m_zoom.place(lblKey[i], QRect(3, 0, 12, Twips::ToPixels(375)));
     }
 
     fraResult = new CaptionFrame(QStringLiteral("Result"), client);
     fraResult->setObjectName(QStringLiteral("fraResult"));
-    fraResult->setGeometry(Twips::Rect(300, 3750, 3915, 1215));
     fraResult->setFont(font);
+    m_zoom.place(fraResult, Twips::Rect(300, 3750, 3915, 1215));
     auto resultLabel = [this](const QString &name, int top) {
         auto *label = new QLabel(name.mid(3), fraResult);
         label->setObjectName(name);
-        label->setGeometry(Twips::Rect(150, top, 3615, 285));
+        m_zoom.place(label, Twips::Rect(150, top, 3615, 285));
         label->setAlignment(Qt::AlignCenter);
         label->setTextFormat(Qt::PlainText);
         return label;
@@ -165,18 +189,26 @@ void frmMain::buildGameArea(QWidget *client)
     lblResult = resultLabel(QStringLiteral("lblResult"), 255);
     lblReference = resultLabel(QStringLiteral("lblReference"), 555);
     lblPoints = resultLabel(QStringLiteral("lblPoints"), 855);
+    // A click on the reference shows its passage; it is underlined like a link.
+    lblReference->setToolTip(QStringLiteral("Show the passage (P)"));
+    lblReference->setCursor(Qt::PointingHandCursor);
+    QFont linkFont = font;
+    linkFont.setUnderline(true);
+    lblReference->setFont(linkFont);
+    m_zoom.font(lblReference);
+    lblReference->installEventFilter(this);
 
     cmdNewQuestion = new QPushButton(QStringLiteral("&New Question"), client);
     cmdNewQuestion->setObjectName(QStringLiteral("cmdNewQuestion"));
-    cmdNewQuestion->setGeometry(Twips::Rect(4455, 3900, 1515, 465));
     cmdNewQuestion->setFont(font);
+    m_zoom.place(cmdNewQuestion, Twips::Rect(4455, 3900, 1515, 465));
     connect(cmdNewQuestion, &QPushButton::clicked, this, &frmMain::cmdNewQuestion_Click);
 
     imgFaceSmile = picture(client, QStringLiteral("imgFaceSmile"), QStringLiteral("FACE_SMILE"), QStringLiteral("Smiling face"));
     imgFaceNeutral = picture(client, QStringLiteral("imgFaceNeutral"), QStringLiteral("FACE_NEUTRAL"), QStringLiteral("Neutral face"));
     imgFaceFrown = picture(client, QStringLiteral("imgFaceFrown"), QStringLiteral("FACE_FROWN"), QStringLiteral("Frowning face"));
     for (QLabel *face : {imgFaceSmile, imgFaceNeutral, imgFaceFrown})
-        face->setGeometry(Twips::Rect(4950, 4500, 480, 480));
+        m_zoom.place(face, Twips::Rect(4950, 4500, 480, 480));
     imgFaceSmile->hide();
     imgFaceFrown->hide();
 
@@ -184,6 +216,40 @@ void frmMain::buildGameArea(QWidget *client)
     setTabOrder(cmdAnswer[2], cmdAnswer[3]);
     setTabOrder(cmdAnswer[3], cmdAnswer[4]);
     setTabOrder(cmdAnswer[4], cmdNewQuestion);
+}
+
+QLabel *frmMain::picture(QWidget *parent, const QString &name, const QString &resource, const QString &accessible)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setAccessibleName(accessible);
+    m_zoom.picture(label, Resources::picture(resource));
+    return label;
+}
+
+void frmMain::buildKeys()
+{
+    // Keys that work wherever the focus is in the window: 1 to 4 (top row and keypad) answer,
+    // N or Space asks the next question. A key held down answers once: the session takes one
+    // answer per question.
+    auto key = [this](const QKeySequence &sequence, auto handler) {
+        auto *shortcut = new QShortcut(sequence, this);
+        shortcut->setAutoRepeat(false);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    };
+    for (int i = 1; i <= 4; ++i) {
+        key(QKeySequence(Qt::Key_0 + i), [this, i] { cmdAnswer_Click(i); });
+        key(QKeySequence(Qt::KeypadModifier | (Qt::Key_0 + i)), [this, i] { cmdAnswer_Click(i); });
+    }
+    for (const auto next : {Qt::Key_N, Qt::Key_Space})
+        key(QKeySequence(next), [this] {
+            if (cmdNewQuestion->isEnabled())
+                cmdNewQuestion_Click();
+        });
+    key(QKeySequence(Qt::Key_Escape), [this] {
+        if (isFullScreen())
+            mnuViewFullScreen_Click();
+    });
 }
 
 void frmMain::buildMenus()
@@ -203,6 +269,8 @@ void frmMain::buildMenus()
     game->setObjectName(QStringLiteral("mnuGame"));
     item(game, QStringLiteral("mnuGameNew"), QStringLiteral("&New"), &frmMain::mnuGameNew_Click, QKeySequence(Qt::Key_F2));
     item(game, QStringLiteral("mnuGameHighScores"), QStringLiteral("&High Scores..."), &frmMain::mnuGameHighScores_Click);
+    item(game, QStringLiteral("mnuGameReview"), QStringLiteral("&Review Answers..."), &frmMain::mnuGameReview_Click,
+         QKeySequence(Qt::CTRL | Qt::Key_R));
     separator(game, QStringLiteral("mnuGameSep"));
     item(game, QStringLiteral("mnuGameExit"), QStringLiteral("E&xit"), &frmMain::mnuGameExit_Click);
 
@@ -225,6 +293,24 @@ void frmMain::buildMenus()
     // The handlers set the tick themselves; the actions only show it.
     mnuViewToolbar->setCheckable(true);
     mnuViewStatusBar->setCheckable(true);
+    separator(view, QStringLiteral("mnuViewSep"));
+    mnuViewFullScreen = item(view, QStringLiteral("mnuViewFullScreen"), QStringLiteral("&Full Screen"),
+                             &frmMain::mnuViewFullScreen_Click, QKeySequence(Qt::Key_F11));
+    mnuViewFullScreen->setCheckable(true);
+    mnuViewZoomIn = item(view, QStringLiteral("mnuViewZoomIn"), QStringLiteral("Zoom &In"), &frmMain::mnuViewZoomIn_Click);
+    mnuViewZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    mnuViewZoomOut = item(view, QStringLiteral("mnuViewZoomOut"), QStringLiteral("Zoom &Out"), &frmMain::mnuViewZoomOut_Click,
+                          QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    mnuViewActualSize = item(view, QStringLiteral("mnuViewActualSize"), QStringLiteral("&Actual Size"),
+                             &frmMain::mnuViewActualSize_Click, QKeySequence(Qt::CTRL | Qt::Key_0));
+    separator(view, QStringLiteral("mnuViewSep2"));
+    mnuViewPassage = item(view, QStringLiteral("mnuViewPassage"), QStringLiteral("&Passage"), &frmMain::mnuViewPassage_Click,
+                          QKeySequence(Qt::Key_P));
+    mnuViewPassage->setCheckable(true);
+    // The menu bar is hidden in full screen: its commands and their keys stay with the window.
+    addActions(menuBar()->actions());
+    for (QMenu *menu : menuBar()->findChildren<QMenu *>())
+        addActions(menu->actions());
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -239,7 +325,7 @@ void frmMain::buildToolbar(QWidget *client)
 {
     tlbToolbar = new QToolBar(client);
     tlbToolbar->setObjectName(QStringLiteral("tlbToolbar"));
-    tlbToolbar->setGeometry(0, 0, client->width(), Twips::ToPixels(615));
+    m_zoom.place(tlbToolbar, QRect(0, 0, ClientSize.width(), Twips::ToPixels(615)));
     tlbToolbar->setMovable(false);
     tlbToolbar->setFloatable(false);
     tlbToolbar->setIconSize(QSize(16, 15));
@@ -273,7 +359,9 @@ void frmMain::buildToolbar(QWidget *client)
             continue;
         }
         const QString key = QString::fromLatin1(b.key);
-        QAction *action = tlbToolbar->addAction(Resources::picture(QString::fromLatin1(b.image)), QString::fromLatin1(b.caption));
+        const QPixmap image = Resources::picture(QString::fromLatin1(b.image));
+        QAction *action = tlbToolbar->addAction(image, QString::fromLatin1(b.caption));
+        m_toolImages << std::pair{action, image};
         action->setObjectName(QStringLiteral("tlbButton") + key);
         action->setData(key);
         action->setToolTip(QString::fromLatin1(b.tip));
@@ -281,6 +369,8 @@ void frmMain::buildToolbar(QWidget *client)
             button->setFixedSize(Twips::ToPixels(525), Twips::ToPixels(615));
             button->setFont(small);
             button->setAccessibleName(QString::fromLatin1(b.tip));
+            m_zoom.font(button);
+            m_toolButtons << button;
         }
         if (key == u"Timed") {
             action->setCheckable(true);
@@ -296,7 +386,7 @@ void frmMain::buildStatusBar(QWidget *client)
     staStatusBar->setObjectName(QStringLiteral("staStatusBar"));
     staStatusBar->setSizeGripEnabled(false);
     const int height = Twips::ToPixels(315);
-    staStatusBar->setGeometry(0, client->height() - height, client->width(), height);
+    m_zoom.place(staStatusBar, QRect(0, ClientSize.height() - height, ClientSize.width(), height));
     KeepSystemColours(staStatusBar);
     // The four panels side by side at their designed widths, placed by hand: the bar's own
     // layout would add spacing and push the last panel past the window's edge.
@@ -309,7 +399,7 @@ void frmMain::buildStatusBar(QWidget *client)
         staPanel[i]->setFrameShape(QFrame::Panel);
         staPanel[i]->setFrameShadow(QFrame::Sunken);
         staPanel[i]->setIndent(2);
-        staPanel[i]->setGeometry(left, 1, Twips::ToPixels(widths[i]), height - 2);
+        m_zoom.place(staPanel[i], QRect(left, 1, Twips::ToPixels(widths[i]), height - 2));
         left += Twips::ToPixels(widths[i]) + 1;
     }
 }
@@ -321,6 +411,12 @@ void frmMain::Form_Load()
 {
     basMain::Trap([this] {
         basGame::LoadGameSettings();
+        PlaySettings::Load();
+        Scripture::Preload();
+        if (PlaySettings::Play.FullScreen)
+            SetFullScreen(true);
+        else
+            ApplyZoom();
         SetColor(QStringLiteral("Window"));
         SetColor(QStringLiteral("Window Text"));
         mnuViewStatusBar->setChecked(true);
@@ -341,6 +437,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 void frmMain::Form_Unload()
 {
     basGame::SaveGameSettings();
+    PlaySettings::Save();
     // Every other window of the program goes with the main window (the help viewer included).
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (auto it = windows.crbegin(); it != windows.crend(); ++it)
@@ -371,6 +468,7 @@ void frmMain::StartNewGame() { session->StartNewGame(); }
 
 void frmMain::session_GameStarted(bool dealt)
 {
+    ShowPassage(false);
     ShowCorrectAnswer(false);
     ShowResult(false);
     cmdNewQuestion->setEnabled(false);
@@ -388,6 +486,7 @@ void frmMain::cmdNewQuestion_Click()
 
 void frmMain::session_QuestionDealt()
 {
+    ShowPassage(false);
     ShowCorrectAnswer(false);
     ShowResult(false);
     ShowFace(imgFaceNeutral);
@@ -401,6 +500,9 @@ void frmMain::session_GameOver()
     MsgBox::show(QStringLiteral("Game Over!"), MsgBox::OkOnly, QString::fromLatin1(Title));
     if (HighScoreAchieved())
         showScores(this);
+    // Then every answer of the game, to talk over and to hand out as a study list.
+    if (!session->Answers().isEmpty())
+        mnuGameReview_Click();
 }
 
 bool frmMain::HighScoreAchieved() { return session->HighScoreAchieved(); }
@@ -416,20 +518,29 @@ void frmMain::showBoundQuestion()
         // A bound label shows nothing for a row it cannot read; the code that reads the row
         // for the game reports the error.
     }
-    lblQuestion->setText(text);
+    m_question = text;
     FitQuestion();
 }
 
-void frmMain::FitQuestion()
+void frmMain::FitText(QLabel *label, const QFont &font, qreal smallest, const QString &text)
 {
-    // A question too long for three lines is drawn smaller rather than cut off.
-    QFont font = fraQuestion->font();
-    lblQuestion->setFont(font);
-    while (lblQuestion->heightForWidth(lblQuestion->width()) > lblQuestion->height() && font.pointSizeF() > 6.0) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-        lblQuestion->setFont(font);
+    // Drawn smaller rather than cut off; a text still too long at the smallest size is cut at a
+    // word and ends in an ellipsis.
+    QFont fitted = font;
+    label->setFont(fitted);
+    label->setText(text);
+    auto fits = [label] { return label->heightForWidth(label->width()) <= label->height(); };
+    while (!fits() && fitted.pointSizeF() > smallest) {
+        fitted.setPointSizeF(std::max(smallest, fitted.pointSizeF() - 0.25));
+        label->setFont(fitted);
+    }
+    for (QString shown = text; !fits() && shown.contains(u' ');) {
+        shown.truncate(shown.lastIndexOf(u' '));
+        label->setText(shown + QStringLiteral(" \u2026"));
     }
 }
+
+void frmMain::FitQuestion() { FitText(lblQuestion, fraQuestion->font(), 6.0 * m_zoom.factor(), m_question); }
 
 void frmMain::LoadAnswers()
 {
@@ -438,7 +549,12 @@ void frmMain::LoadAnswers()
         cmdAnswer[i]->setText(session->answerText(i).replace(u'&', QStringLiteral("&&")));
 }
 
-void frmMain::cmdAnswer_Click(int Index) { session->Answer(Index); }
+void frmMain::cmdAnswer_Click(int Index)
+{
+    // Keys reach here too: an answer counts only while its button can be clicked.
+    if (Index >= 1 && Index <= 4 && cmdAnswer[Index]->isEnabled())
+        session->Answer(Index);
+}
 
 void frmMain::session_Answered(int, bool correct)
 {
@@ -448,6 +564,11 @@ void frmMain::session_Answered(int, bool correct)
     ShowResult(true);
     UpdateStatus();
     cmdNewQuestion->setEnabled(true);
+    // In full screen the passage shows by itself, for everyone in the room to read.
+    if (isFullScreen())
+        ShowPassage(true);
+    else if (!txtPassage->isHidden())
+        ShowPassage(true); // the panel follows the question now answered
 }
 
 void frmMain::ShowFace(QLabel *imgFace)
@@ -489,6 +610,131 @@ void frmMain::EnableAnswers(bool blnEnabled)
         cmdAnswer[i]->setEnabled(blnEnabled);
 }
 
+// --- the passage ---------------------------------------------------------------------------------
+
+void frmMain::ShowPassage(bool blnShow)
+{
+    // Only an answered question's passage is shown: before that it would give the answer away.
+    const bool answered = session->state() == GameSession::State::Answered || session->state() == GameSession::State::GameOver;
+    blnShow = blnShow && answered && !session->Answers().isEmpty();
+    if (blnShow) {
+        const Scripture::Passage passage = Scripture::Find(session->Answers().constLast().reference);
+        m_passage = passage.body.isEmpty() ? passage.title : passage.title + u'\n' + passage.body;
+    }
+    mnuViewPassage->setChecked(blnShow);
+    txtPassage->setVisible(blnShow);
+    FitWindow();
+    if (blnShow)
+        FitText(txtPassage, ZoomLayout::scaled(gameFont(), m_zoom.factor()), 6.5 * m_zoom.factor(), m_passage);
+}
+
+void frmMain::mnuViewPassage_Click() { ShowPassage(txtPassage->isHidden()); }
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lblReference && event->type() == QEvent::MouseButtonRelease && lblReference->isVisible()) {
+        ShowPassage(txtPassage->isHidden());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- zoom and full screen ------------------------------------------------------------------------
+
+qreal frmMain::FullScreenZoom(const QSize &screen, int passageHeight)
+{
+    // The largest zoom at which the game area and the passage under it fit the screen.
+    const qreal across = qreal(screen.width()) / ClientSize.width();
+    const qreal down = qreal(screen.height()) / (ClientSize.height() + passageHeight);
+    return std::max(1.0, std::min(across, down));
+}
+
+void frmMain::ApplyZoom()
+{
+    const qreal factor = isFullScreen() ? FullScreenZoom(screen() ? screen()->size() : size(), PassageHeight)
+                                        : PlaySettings::Play.Zoom / 100.0;
+    m_zoom.apply(factor);
+    client->setFixedSize(ZoomLayout::scaled(QRect(QPoint(), ClientSize), factor).size());
+    // The toolbar's buttons and pictures grow with the rest; the pictures are drawn smoothly.
+    // An icon is never drawn larger than its pictures, so each is given its picture at the size.
+    tlbToolbar->setIconSize(QSize(16, 15) * factor);
+    for (const auto &[action, image] : std::as_const(m_toolImages))
+        action->setIcon(factor == 1.0 ? image : image.scaled(image.size() * factor, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    for (QToolButton *button : std::as_const(m_toolButtons)) {
+        button->setFixedSize(ZoomLayout::scaled(QRect(0, 0, Twips::ToPixels(525), Twips::ToPixels(615)), factor).size());
+        // Text does not grow quite in step with its size in points; a little less keeps every
+        // caption whole on its button.
+        if (factor != 1.0) {
+            QFont caption = button->font();
+            caption.setPointSizeF(caption.pointSizeF() * 0.92);
+            button->setFont(caption);
+        }
+    }
+    menuBar()->setFont(ZoomLayout::scaled(QApplication::font(menuBar()), factor));
+    txtPassage->setFixedHeight(ZoomLayout::scaled(PassageHeight, factor));
+    FitQuestion();
+    if (!txtPassage->isHidden())
+        FitText(txtPassage, ZoomLayout::scaled(gameFont(), factor), 6.5 * factor, m_passage);
+    mnuViewZoomIn->setEnabled(!isFullScreen() && PlaySettings::Play.Zoom < PlaySettings::MaxZoom);
+    mnuViewZoomOut->setEnabled(!isFullScreen() && PlaySettings::Play.Zoom > PlaySettings::MinZoom);
+    mnuViewActualSize->setEnabled(!isFullScreen());
+    FitWindow();
+}
+
+void frmMain::FitWindow()
+{
+    stage->relayout();
+    if (isFullScreen())
+        return;
+    // In a window the game keeps its designed size: the window is just big enough for it, and
+    // stays on the screen when it grows.
+    stage->setFixedSize(stage->contentSize());
+    setFixedSize(sizeHint().width(), menuBar()->sizeHint().height() + stage->height());
+    if (const QScreen *screen = QApplication::primaryScreen()) {
+        const QRect room = screen->availableGeometry();
+        QRect frame = frameGeometry();
+        if (!isVisible())
+            frame.moveCenter(room.center());
+        frame.moveLeft(std::max(room.left(), std::min(frame.left(), room.right() - frame.width())));
+        frame.moveTop(std::max(room.top(), std::min(frame.top(), room.bottom() - frame.height())));
+        move(frame.topLeft());
+    }
+}
+
+void frmMain::SetZoom(int percent)
+{
+    PlaySettings::Play.Zoom = PlaySettings::ValidZoom(percent);
+    ApplyZoom();
+}
+
+void frmMain::mnuViewZoomIn_Click() { SetZoom(PlaySettings::Play.Zoom + PlaySettings::ZoomStep); }
+void frmMain::mnuViewZoomOut_Click() { SetZoom(PlaySettings::Play.Zoom - PlaySettings::ZoomStep); }
+void frmMain::mnuViewActualSize_Click() { SetZoom(PlaySettings::MinZoom); }
+
+void frmMain::mnuViewFullScreen_Click() { SetFullScreen(!isFullScreen()); }
+
+void frmMain::SetFullScreen(bool blnFull)
+{
+    PlaySettings::Play.FullScreen = blnFull;
+    if (blnFull) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        stage->setMinimumSize(0, 0);
+        stage->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        menuBar()->hide();
+        // The window takes the whole screen itself first, where no window manager does it; a
+        // resize after showFullScreen() would leave full screen again.
+        if (const QScreen *screen = this->screen())
+            setGeometry(screen->geometry());
+        showFullScreen();
+    } else {
+        menuBar()->show();
+        showNormal();
+    }
+    mnuViewFullScreen->setChecked(blnFull);
+    ApplyZoom();
+}
+
 // --- timer and status --------------------------------------------------------------------------
 
 void frmMain::tmrGame_Timer()
@@ -518,7 +764,10 @@ void frmMain::UpdateStatus()
 
 void frmMain::SetColor(const QString &strObject)
 {
-    const QList<QWidget *> targets{centralWidget(), fraQuestion, lblQuestion, fraResult, lblResult, lblReference, lblPoints};
+    // The window itself first (the stage it stands on, the whole screen in full screen, and the
+    // game area), then the frames and labels; the passage panel under the game goes with them.
+    const QList<QWidget *> targets{stage, client, fraQuestion, lblQuestion, fraResult, lblResult, lblReference, lblPoints,
+                                   txtPassage};
     if (strObject == u"Window") {
         const QColor colour = ColorChooser::fromSetting(basGame::PaintableColor(GameSettings.WinClr, basGame::DefaultWinClr));
         for (QWidget *target : targets) {
@@ -528,7 +777,7 @@ void frmMain::SetColor(const QString &strObject)
         }
     } else if (strObject == u"Window Text") {
         const QColor colour = ColorChooser::fromSetting(basGame::PaintableColor(GameSettings.WinTxtClr, basGame::DefaultWinTxtClr));
-        for (QWidget *target : targets.mid(1)) {
+        for (QWidget *target : targets.mid(2)) {
             QPalette palette = target->palette();
             palette.setColor(QPalette::WindowText, colour);
             target->setPalette(palette);
@@ -560,6 +809,12 @@ void frmMain::mnuGameNew_Click()
 }
 
 void frmMain::mnuGameHighScores_Click() { showScores(this); }
+
+void frmMain::mnuGameReview_Click()
+{
+    frmReview review(this, *session);
+    review.exec();
+}
 
 void frmMain::mnuGameExit_Click()
 {

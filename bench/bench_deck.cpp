@@ -1,10 +1,13 @@
 // Benchmarks of the question deck: shuffling 1000 rows, opening the keyed file, dealing a deck.
+#include "bible/Scripture.h"
+#include "core/DataFiles.h"
 #include "db/DataControl.h"
 #include "db/Database.h"
 #include "db/Recordset.h"
 #include "game/QuestionDeck.h"
 #include "tools/QuestionDatabase.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -95,5 +98,23 @@ void BM_DealDeckOT(benchmark::State &state)
 }
 BENCHMARK(BM_DealDeckOT)->Unit(benchmark::kMillisecond);
 }
+
+// The passage of a question after its answer: a verse, a range and a whole chapter, the text
+// read beforehand (it is read in the background from start-up on).
+void BM_PassageLookup(benchmark::State &state)
+{
+    DataFiles::SetProgramFolder(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+    Scripture::Preload();
+    if (!Scripture::Text()) {
+        state.SkipWithError("no King James text beside the program");
+        return;
+    }
+    static const QString references[] = {QStringLiteral("1 Samuel 17:49"), QStringLiteral("Genesis 6:13-14"),
+                                         QStringLiteral("Acts 27:1-12"), QStringLiteral("Psalm 23")};
+    int k = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Scripture::Find(references[k++ % 4]));
+}
+BENCHMARK(BM_PassageLookup)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();

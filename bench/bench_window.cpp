@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -112,6 +113,35 @@ void BM_AnswerClickToResult(benchmark::State &state)
     }
 }
 BENCHMARK(BM_AnswerClickToResult)->Unit(benchmark::kMicrosecond);
+
+// An answer key pressed to the result drawn, with the window at 300%: the key reaches the
+// session through the window's shortcuts, the result panel, hand, face and status are painted.
+void BM_AnswerKeyAt300Percent(benchmark::State &state)
+{
+    basMain::DatabasePath = gameDatabase();
+    frmMain window;
+    window.Form_Load();
+    window.SetZoom(300);
+    window.show();
+    if (!QTest::qWaitForWindowActive(&window))
+        state.SkipWithError("the window did not become active");
+    QApplication::processEvents();
+    auto *next = window.findChild<QPushButton *>(QStringLiteral("cmdNewQuestion"));
+    int dealt = 0;
+    for (auto _ : state) {
+        QTest::keyClick(&window, Qt::Key_1);
+        window.repaint();
+        state.PauseTiming();
+        if (++dealt % 500 == 0)
+            window.StartNewGame();
+        else
+            next->click();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    window.SetZoom(100);
+}
+BENCHMARK(BM_AnswerKeyAt300Percent)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 }
 
 // "--cold bare" or "--cold game": the first window of a fresh process, timed once, as a player

@@ -11,10 +11,12 @@
 #include "game/Random.h"
 #include "scores/HighScoreTable.h"
 #include "settings/NumericText.h"
+#include "settings/PlaySettings.h"
 #include "settings/basGame.h"
 
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 using basGame::GameSettings;
@@ -81,6 +83,8 @@ void GameSession::StartNewGame()
         if (dealt == true)
             LoadAnswers();
         ResetPlayerStats();
+        m_answers.clear();
+        m_dealt = dealt == true ? 1 : 0;
         intCurPlayer = 1;
         tmrGame->stop();
         intSeconds = 0;
@@ -100,7 +104,11 @@ void GameSession::NextQuestion()
     if (m_state != State::Answered)
         return;
     basMain::Trap([this] {
-        if (DrawNextQuestion()) {
+        // A game of a set length ends when every player has had that many questions.
+        const int perPlayer = PlaySettings::Play.QuestionsPerPlayer;
+        const bool roundsDone = perPlayer > 0 && m_dealt >= perPlayer * GameSettings.PlayerCnt;
+        if (!roundsDone && DrawNextQuestion()) {
+            ++m_dealt;
             LoadAnswers();
             NextPlayer();
             intSeconds = 0;
@@ -201,6 +209,10 @@ void GameSession::Answer(int Index)
         m_state = State::Answered;
         AwardPoints(correct);
         UpdateStats(correct);
+        const Recordset &row = datQuillory->recordset();
+        m_answers << AnswerRecord{intCurPlayer, row.Field(QStringLiteral("Question")).toString(), answerText(Index),
+                                  CorrectAnswer(), row.Field(QStringLiteral("Reference")).toString(), correct,
+                                  GameSettings.Players[intCurPlayer].Points};
         emit answered(Index, correct);
     });
 }
@@ -227,6 +239,24 @@ void GameSession::UpdateStats(bool blnCorrect)
         if (p.Answered > 0)
             p.Percent = GameRules::PercentCorrect(p.Correct, p.Answered);
     });
+}
+
+QList<GameSession::Standing> GameSession::Standings() const
+{
+    QList<Standing> out;
+    for (int i = 1; i <= GameSettings.PlayerCnt; ++i)
+        out << Standing{0, i, false};
+    std::stable_sort(out.begin(), out.end(), [](const Standing &a, const Standing &b) {
+        return GameSettings.Players[a.player].Score > GameSettings.Players[b.player].Score;
+    });
+    for (qsizetype k = 0; k < out.size(); ++k) {
+        const qint32 score = GameSettings.Players[out[k].player].Score;
+        const bool sameAsBefore = k > 0 && GameSettings.Players[out[k - 1].player].Score == score;
+        out[k].rank = sameAsBefore ? out[k - 1].rank : int(k) + 1;
+        if (sameAsBefore)
+            out[k].tied = out[k - 1].tied = true;
+    }
+    return out;
 }
 
 // --- timer ---------------------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <QList>
+
 #include <array>
 #include <optional>
 
@@ -11,8 +13,9 @@ class QTimer;
 
 // One game of one to four players who take turns over the question deck, free of any window:
 // the deck and the testament rule, the answer order of the current question, judging an answer,
-// points (flat or timed), each player's counters, the seconds count, the end of the game and
-// the offer of its results to the high-score table.
+// points (flat or timed), each player's counters, the seconds count, the end of the game (when
+// the deck runs out, or after the chosen number of questions per player), the record of every
+// answer for the review, and the offer of the results to the high-score table.
 //
 // The players, their names and counters, the player count, the testament and the timed mode
 // live in the game settings (basGame::GameSettings); the session reads and updates them there.
@@ -44,7 +47,8 @@ public:
     // question is open.
     void StartNewGame();
     // The next question of the testament to the next player (questionDealt), or the end of the
-    // game when the deck has run out (gameOver); the cursor then stays on the last question asked.
+    // game when the deck has run out or every player has had the chosen number of questions
+    // (gameOver); the cursor then stays on the last question asked.
     void NextQuestion();
     // Judges answer button Index (1 to 4) for the current player: points, counters, percentage
     // (answered). Only an open question can be answered, and only once.
@@ -72,6 +76,27 @@ public:
 
     // The plain words for a deck without a question of the chosen testament.
     static QString NoQuestionsText();
+
+    // Every answer of the game so far, in the order given.
+    struct AnswerRecord
+    {
+        int player = 0; // 1 to 4
+        QString question, given, right, reference;
+        bool correct = false;
+        qint32 points = 0;
+    };
+    const QList<AnswerRecord> &Answers() const { return m_answers; }
+
+    // The players of the game, best score first; players with equal scores share a rank.
+    struct Standing
+    {
+        int rank = 0;
+        int player = 0;
+        bool tied = false; // another player has the same rank
+    };
+    QList<Standing> Standings() const;
+    // Questions dealt in this game.
+    int questionsDealt() const { return m_dealt; }
 
 signals:
     void gameStarted(bool dealt);
@@ -101,4 +126,6 @@ private:
     qint16 intSeconds = 0;
     bool blnScored = false;
     bool blnOffered = false; // this game's results went to the high-score table already
+    int m_dealt = 0;
+    QList<AnswerRecord> m_answers;
 };

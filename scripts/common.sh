@@ -5,7 +5,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${QUILLORY_BUILD_DIR:-$top/build}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlcipher-dev zlib1g-dev
-          libbenchmark-dev fonts-liberation2 fonts-dejavu-core desktop-file-utils appstream)
+          libbenchmark-dev fonts-liberation2 fonts-dejavu-core desktop-file-utils appstream poppler-utils)
 
 # The sanitizer and fuzz builds use clang with its sanitizer and libFuzzer runtimes.
 # shellcheck disable=SC2034 # used by the scripts that source this file

@@ -12,7 +12,7 @@ fail() { echo "install test: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$work/first" --strip >/dev/null || fail "cmake --install failed"
 mv "$work/first" "$work/prefix"   # an installed tree works wherever it is moved
 prefix=$work/prefix
-for f in bin/quillory bin/quillory-db share/quillory/Quillory.mdb share/quillory/Quillory.hlp \
+for f in bin/quillory bin/quillory-db share/quillory/Quillory.mdb share/quillory/Quillory.hlp share/quillory/kjv.tsv.gz \
          share/applications/org.quillory.Quillory.desktop share/metainfo/org.quillory.Quillory.metainfo.xml \
          share/icons/hicolor/48x48/apps/org.quillory.Quillory.png share/icons/hicolor/256x256/apps/org.quillory.Quillory.png \
          share/icons/hicolor/scalable/apps/org.quillory.Quillory.svg share/man/man6/quillory.6.gz share/man/man1/quillory-db.1.gz; do

@@ -8,6 +8,7 @@
 #include "game/GameRules.h"
 #include "game/GameSession.h"
 #include "scores/HighScoreTable.h"
+#include "settings/PlaySettings.h"
 #include "settings/basGame.h"
 
 #include <QCoreApplication>
@@ -200,6 +201,41 @@ private slots:
             QCOMPARE(answered.value(0).value(1).toBool(), caption == u"Right 1");
             QCOMPARE(g.CorrectButtons().size(), 2);
         }
+    }
+
+    // A game of a set length ends, exactly as at the end of the deck, once every player has had
+    // that many questions; every answer is recorded for the review, and the standings put the
+    // best score first with equal scores sharing their rank.
+    void roundsRecordsAndStandings()
+    {
+        PlaySettings::Play.QuestionsPerPlayer = 5;
+        GameSession &g = start(40, 3);
+        QSignalSpy over(&g, &GameSession::gameOver);
+        while (g.state() == State::QuestionOpen) {
+            const int player = g.currentPlayer();
+            g.Answer(button(player != 3));
+            g.NextQuestion();
+        }
+        PlaySettings::Play.QuestionsPerPlayer = 0;
+        QCOMPARE(over.count(), 1);
+        QCOMPARE(g.questionsDealt(), 15);
+        const QList<GameSession::AnswerRecord> &answers = g.Answers();
+        QCOMPARE(answers.size(), 15);
+        for (int q = 0; q < 15; ++q) {
+            QCOMPARE(answers[q].player, q % 3 + 1);
+            QCOMPARE(answers[q].right.startsWith(u"Right"), true);
+            QCOMPARE(answers[q].correct, answers[q].given == answers[q].right);
+            QVERIFY(answers[q].reference.startsWith(QStringLiteral("Genesis 1:")));
+        }
+        QCOMPARE(question(), answers.last().question);
+        // Players 1 and 2 answered every question right and tie; player 3 answered all wrong.
+        const QList<GameSession::Standing> standings = g.Standings();
+        QCOMPARE(standings.size(), 3);
+        QCOMPARE(GameSettings.Players[1].Score, 250);
+        QVERIFY(standings[0].rank == 1 && standings[1].rank == 1 && standings[0].tied && standings[1].tied);
+        QVERIFY(standings[2].player == 3 && standings[2].rank == 3 && !standings[2].tied);
+        g.StartNewGame();
+        QVERIFY(g.Answers().isEmpty());
     }
 
     // A Null in a dealt row is reported where it is read; the answers of the last question stay.

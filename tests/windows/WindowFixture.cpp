@@ -59,14 +59,16 @@ int WindowFixture::button(bool right) const
 void WindowFixture::answer(bool right) const { child<QPushButton>(QStringLiteral("cmdAnswer%1").arg(button(right)))->click(); }
 void WindowFixture::next() const { child<QPushButton>(QStringLiteral("cmdNewQuestion"))->click(); }
 
-QStringList WindowFixture::dialogsOf(const std::function<void()> &act)
+QStringList WindowFixture::dialogsOf(const std::function<void()> &act, const std::function<void(QDialog *)> &look)
 {
     QStringList seen;
     QTimer closer;
     closer.setInterval(5);
-    QObject::connect(&closer, &QTimer::timeout, [&seen] {
+    QObject::connect(&closer, &QTimer::timeout, [&seen, &look] {
         if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
             seen << dialog->objectName();
+            if (look)
+                look(dialog);
             dialog->reject();
         }
     });

@@ -45,8 +45,9 @@ public:
     void answer(bool right) const;                   // clicks it
     void next() const;                               // New Question
 
-    // Runs act, closing every modal dialog it opens; the dialogs' objectNames.
-    static QStringList dialogsOf(const std::function<void()> &act);
+    // Runs act, closing every modal dialog it opens (after look had a look at it); the dialogs'
+    // objectNames.
+    static QStringList dialogsOf(const std::function<void()> &act, const std::function<void(QDialog *)> &look = {});
     // Runs action on the next modal dialog that opens (the action must close it).
     static void whenModal(std::function<void(QDialog *)> action);
 

@@ -6,6 +6,7 @@
 #include "core/basMain.h"
 #include "game/GameSession.h"
 #include "scores/HighScoreTable.h"
+#include "settings/PlaySettings.h"
 #include "settings/SettingsStore.h"
 #include "settings/basGame.h"
 
@@ -75,7 +76,7 @@ private slots:
         f.next();
         f.answer(true);
         const QString last = f.text(QStringLiteral("lblQuestion"));
-        QCOMPARE(WindowFixture::dialogsOf([this] { f.next(); }), QStringList{QStringLiteral("frmScores")});
+        QCOMPARE(WindowFixture::dialogsOf([this] { f.next(); }), (QStringList{"frmScores", "frmReview"}));
         const TestSupport::Shown &box = TestSupport::messages().value(0);
         QCOMPARE(box.title + u'|' + box.text + u'|' + QString::number(box.style), QStringLiteral("Quillory|Game Over!|0"));
         QCOMPARE(f.text(QStringLiteral("lblQuestion")), last);
@@ -166,6 +167,68 @@ private slots:
         f.answer(false);
         QVERIFY(WindowFixture::dialogsOf([this] { QTest::keyClick(&f.window(), Qt::Key_F2); }).isEmpty());
         QCOMPARE(GameSettings.Players[1].Answered, 0);
+    }
+
+    // Keys 1 to 4 (top row and keypad) answer wherever the focus is, once; N or Space asks the
+    // next question; P shows the passage, but only after the answer.
+    void answerKeysAndThePassage()
+    {
+        f.start(6);
+        f.window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+        QCOMPARE(f.text(QStringLiteral("lblKey3")), QStringLiteral("3"));
+        f.child(QStringLiteral("cmdAnswer4"))->setFocus();
+        QTest::keyClick(&f.window(), Qt::Key_P);
+        QVERIFY(!f.shown(QStringLiteral("txtPassage"))); // no passage before the answer: it would tell it
+        const QString second = f.game().answerText(2);
+        QTest::keyClick(&f.window(), Qt::Key_2);
+        QTest::keyClick(&f.window(), Qt::Key_1);
+        QCOMPARE(GameSettings.Players[1].Answered, 1);
+        QCOMPARE(f.game().Answers().value(0).given, second);
+        QTest::keyClick(&f.window(), Qt::Key_P);
+        QVERIFY(f.shown(QStringLiteral("txtPassage")));
+        QVERIFY(f.text(QStringLiteral("txtPassage")).startsWith(f.game().Reference()));
+        for (const auto next : {Qt::Key_N, Qt::Key_Space}) {
+            const QString before = f.text(QStringLiteral("lblQuestion"));
+            QTest::keyClick(&f.window(), next);
+            QVERIFY(f.text(QStringLiteral("lblQuestion")) != before);
+            QVERIFY(!f.shown(QStringLiteral("txtPassage")));
+            QTest::keyClick(&f.window(), Qt::Key_3, Qt::KeypadModifier);
+            QCOMPARE(f.game().state(), GameSession::State::Answered);
+        }
+        QCOMPARE(GameSettings.Players[1].Answered, 3);
+    }
+
+    // Zoom scales every control together, pictures and fonts too, from 100% to 300% and back to
+    // exactly the design; in full screen on 1920 x 1080 the game is more than 2.5 times as large.
+    void zoomScalesEverythingTogether()
+    {
+        f.start(2);
+        auto geometryOf = [this](const char *name) { return f.child(QLatin1String(name))->geometry(); };
+        const QRect answer = geometryOf("cmdAnswer1"), face = geometryOf("imgFaceNeutral");
+        const qreal pointSize = f.child(QStringLiteral("cmdAnswer1"))->font().pointSizeF();
+        QCOMPARE(answer, QRect(60, 130, 351, 25)); // twips 900, 1950, 5265, 375
+        for (int i = 0; i < 12; ++i)
+            f.trigger(QStringLiteral("mnuViewZoomIn"));
+        QCOMPARE(PlaySettings::Play.Zoom, 300);
+        QCOMPARE(geometryOf("cmdAnswer1"), QRect(180, 390, 1053, 75));
+        QCOMPARE(f.child(QStringLiteral("cmdAnswer1"))->font().pointSizeF(), pointSize * 3);
+        QCOMPARE(f.child<QLabel>(QStringLiteral("imgFaceNeutral"))->pixmap().size(), QSize(96, 96));
+        QCOMPARE(geometryOf("imgFaceNeutral").size(), face.size() * 3);
+        f.trigger(QStringLiteral("mnuViewZoomOut"));
+        QCOMPARE(PlaySettings::Play.Zoom, 275);
+        f.trigger(QStringLiteral("mnuViewActualSize"));
+        QCOMPARE(geometryOf("cmdAnswer1"), answer);
+        QCOMPARE(f.child(QStringLiteral("cmdAnswer1"))->font().pointSizeF(), pointSize);
+        QVERIFY(frmMain::FullScreenZoom(QSize(1920, 1080), frmMain::PassageHeight) >= 2.5);
+        f.window().show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window()));
+        f.trigger(QStringLiteral("mnuViewFullScreen"));
+        QVERIFY(f.window().isFullScreen() && PlaySettings::Play.FullScreen);
+        QVERIFY(geometryOf("cmdAnswer1").height() > answer.height());
+        QTest::keyClick(&f.window(), Qt::Key_Escape);
+        QVERIFY(!f.window().isFullScreen() && !PlaySettings::Play.FullScreen);
+        QCOMPARE(geometryOf("cmdAnswer1"), answer);
     }
 
     // What only the drawn window shows: the question clear of its frame's line even at three

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -92,15 +93,23 @@ private slots:
         }
 
         // Game over: all four enter the table, and the window opens on it.
+        // Then the review, whose rows hold the names and answers as written.
         QSet<QString> gridNames;
-        WindowFixture::whenModal([&](QDialog *scores) {
-            auto *grid = scores->findChild<QTableWidget *>(QStringLiteral("grdScores"));
-            for (int rank = 1; rank <= 4; ++rank)
-                gridNames << grid->item(rank + 1, 1)->data(Qt::DisplayRole).toString();
-            scores->reject();
+        QString review;
+        const QStringList dialogs = WindowFixture::dialogsOf([this] { child<QPushButton>(QStringLiteral("cmdNewQuestion"))->click(); },
+                                                             [&](QDialog *dialog) {
+            if (auto *grid = dialog->findChild<QTableWidget *>(QStringLiteral("grdScores")))
+                for (int rank = 1; rank <= 4; ++rank)
+                    gridNames << grid->item(rank + 1, 1)->data(Qt::DisplayRole).toString();
+            if (auto *tree = dialog->findChild<QTreeWidget *>(QStringLiteral("trvAnswers")))
+                for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                    review += tree->topLevelItem(i)->text(0) + tree->topLevelItem(i)->child(0)->text(1);
         });
-        child<QPushButton>(QStringLiteral("cmdNewQuestion"))->click();
+        QCOMPARE(dialogs, (QStringList{"frmScores", "frmReview"}));
         QCOMPARE(gridNames, QSet<QString>(Names.begin(), Names.end()));
+        for (const QString &name : Names)
+            QVERIFY2(review.contains(name), qPrintable(review));
+        QVERIFY(review.contains(QStringLiteral("<b>Right")));
 
         QStringList boxNames;
         WindowFixture::whenModal([&](QDialog *options) {
