@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 class RunTimeError;
@@ -36,6 +37,15 @@ public:
     void exec(const QString &sql);
     bool hasTable(const QString &table) const;
     QStringList columns(const QString &table) const; // error 3104 when there is no such table
+
+    // Writes values[0], values[1], ... into `column` of the rows of `table` in the order of their
+    // row ids, in one statement: one sweep over the table, each page written once. The table
+    // must hold exactly values.size() rows (count them inside the caller's transaction); a row
+    // more fails with error 3100 and the statement writes nothing. Names as for quoted().
+    void writeInRowOrder(const QString &table, const QString &column, const std::vector<qint32> &values);
+
+    // The page cache of this connection, in KiB (the engine's default is 2000).
+    void setCacheSize(int kib);
 
     void beginTransaction();
     void commit();
