@@ -4,9 +4,11 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
 class CaptionFrame;
 class GameSession;
+class ProgressDialog;
 class QAction;
 class QLabel;
 class QMenu;
@@ -48,6 +50,8 @@ public:
     void mnuOption_Click(int Index);
     void mnuToolsCompactDatabase_Click();
     void mnuToolsRepairDatabase_Click();
+    void mnuToolsImportQuestions_Click();
+    void mnuToolsExportQuestions_Click();
     void mnuViewToolbar_Click();
     void mnuViewStatusBar_Click();
     void mnuHelpContents_Click();
@@ -87,6 +91,7 @@ private:
     void showOptions(int page);
 
     GameSession *session;
+    std::unique_ptr<ProgressDialog> progress; // long work: new games, maintenance, import
 
     CaptionFrame *fraQuestion;
     QLabel *lblQuestion;

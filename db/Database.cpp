@@ -134,6 +134,17 @@ void Database::writeInRowOrder(const QString &table, const QString &column, cons
     sqlite3_create_function_v2(m_db, Function, 0, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
+void Database::setProgressHandler(std::function<void()> handler)
+{
+    m_progress = std::move(handler);
+    int (*call)(void *) = [](void *self) {
+        static_cast<Database *>(self)->m_progress();
+        return 0;
+    };
+    // Every 100,000 steps of the engine's machine: many times a second while it works.
+    sqlite3_progress_handler(handle(), m_progress ? 100000 : 0, m_progress ? call : nullptr, this);
+}
+
 void Database::setCacheSize(int kib)
 {
     // Setting the size, even to the same value, drops the pages cached so far: only a change is

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,10 @@ public:
     // more fails with error 3100 and the statement writes nothing. Names as for quoted().
     void writeInRowOrder(const QString &table, const QString &column, const std::vector<qint32> &values);
 
+    // Calls handler now and then while a statement of this connection runs (a long export or
+    // check), so a window can keep painting; none: nothing is called.
+    void setProgressHandler(std::function<void()> handler);
+
     // The page cache of this connection, in KiB (the engine's default is 2000).
     void setCacheSize(int kib);
 
@@ -64,6 +69,7 @@ private:
     Database(QString path, sqlite3 *db);
     QString m_path;
     sqlite3 *m_db;
+    std::function<void()> m_progress;
 };
 
 // Rolls back unless committed: one transaction around a batch of writes.
