@@ -83,6 +83,11 @@ QString Unguarded(const QString &cell)
     return i > 0 && i < cell.size() && triggers.contains(cell[i]) ? cell.mid(1) : cell;
 }
 
+Preview CheckText(const QByteArray &text, const KjvText &kjv, const QSet<QString> &existing, Progress *progress)
+{
+    return Check(CsvReader::Read(text, foldedNames()), kjv, existing, progress);
+}
+
 Preview CheckFile(const QString &path, const KjvText &kjv, const QSet<QString> &existing, Progress *progress)
 {
     return Check(CsvReader::ReadFile(path, foldedNames()), kjv, existing, progress);

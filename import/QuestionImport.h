@@ -52,7 +52,8 @@ QSet<QString> ExistingKeys(Database &db);
 // questions the database has (see ExistingKeys). The progress may stop the work: the preview
 // then has an error saying so.
 Preview Check(const CsvReader::Table &table, const KjvText &kjv, const QSet<QString> &existing, Progress *progress = nullptr);
-// Reads the file first (CsvReader::ReadFile).
+// Reads the text or the file first (CsvReader).
+Preview CheckText(const QByteArray &text, const KjvText &kjv, const QSet<QString> &existing, Progress *progress = nullptr);
 Preview CheckFile(const QString &path, const KjvText &kjv, const QSet<QString> &existing, Progress *progress = nullptr);
 
 // Undoes the export's guard against formulas: one apostrophe before a cell that starts with
