@@ -46,9 +46,18 @@ void Shuffle(DataControl &dat, Progress *progress)
         }
         std::vector<qint32> order(static_cast<std::size_t>(rows));
         Random::ShuffleArray<qint32>(order, 1);
-        Progress::step(progress, QStringLiteral("Shuffling the questions"), 0, rows);
-        db.writeInRowOrder(deck.table(), QStringLiteral("Sort"), order);
-        Progress::step(progress, QStringLiteral("Shuffling the questions"), rows, rows);
+        // The one statement tells the progress window now and then that it is still at work.
+        const QString doing = QStringLiteral("Shuffling the questions");
+        if (progress)
+            db.setProgressHandler([progress, &doing] { progress->step(doing, 0, 0); });
+        try {
+            db.writeInRowOrder(deck.table(), QStringLiteral("Sort"), order);
+        } catch (...) {
+            db.setProgressHandler({});
+            throw;
+        }
+        db.setProgressHandler({});
+        Progress::step(progress, doing, rows, rows);
         transaction.commit();
     }
 
