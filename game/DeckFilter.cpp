@@ -8,7 +8,11 @@
 
 DeckFilter DeckFilter::Build(Database &db, const QuestionChoice::Choice &choice, Progress *progress)
 {
-    const bool hasDifficulty = db.columns(QuestionSchema::TableName()).contains(QStringLiteral("Difficulty"), Qt::CaseInsensitive);
+    // A column the table lacks reads as Null, as a missing field reads for the deck.
+    const QStringList columns = db.columns(QuestionSchema::TableName());
+    auto column = [&columns](const QString &name) {
+        return columns.contains(name, Qt::CaseInsensitive) ? name : QStringLiteral("NULL");
+    };
     // Sets and difficulty are chosen by the engine; a row's book is told from its reference,
     // which is read only when books are chosen. The tag is the testament rule of the deck
     // (QuestionDeck::Matches): the text "OT" or "NT" exactly, anything else (Null too) neither.
@@ -24,15 +28,16 @@ DeckFilter DeckFilter::Build(Database &db, const QuestionChoice::Choice &choice,
     }
     if (choice.difficulty != QuestionChoice::Difficulty::Any) {
         values << int(choice.difficulty);
-        where << (hasDifficulty ? QStringLiteral("Difficulty = ?%1").arg(values.size()) : QStringLiteral("0"));
+        where << QStringLiteral("%1 = ?%2").arg(column(QStringLiteral("Difficulty"))).arg(values.size());
     }
     Statement rows(db.handle(),
-                   QStringLiteral("SELECT rowid, CASE CAST(Testament AS TEXT) WHEN 'OT' THEN %1 WHEN 'NT' THEN %2 ELSE %3 END,"
-                                  " %4 FROM %5%6")
+                   QStringLiteral("SELECT rowid, CASE CAST(%1 AS TEXT) WHEN 'OT' THEN %2 WHEN 'NT' THEN %3 ELSE %4 END,"
+                                  " %5 FROM %6%7")
+                       .arg(column(QStringLiteral("Testament")))
                        .arg(int(OldTag))
                        .arg(int(NewTag))
                        .arg(int(OtherTag))
-                       .arg(choice.books ? QStringLiteral("Reference") : QStringLiteral("NULL"), QuestionSchema::TableName(),
+                       .arg(choice.books ? column(QStringLiteral("Reference")) : QStringLiteral("NULL"), QuestionSchema::TableName(),
                             where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))));
     for (int i = 0; i < values.size(); ++i)
         rows.bind(i + 1, values[i]);

@@ -53,7 +53,8 @@ QChar detectSeparator(const QString &text, const QStringList &known)
     int counts[3] = {0, 0, 0};
     QString firstLine;
     bool quoted = false;
-    for (const QChar c : text) {
+    // A header is short: a first line longer than any header is not looked at further.
+    for (const QChar c : QStringView(text).left(4096)) {
         if (c == u'"')
             quoted = !quoted;
         else if (!quoted && (c == u'\n' || c == u'\r'))

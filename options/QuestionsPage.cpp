@@ -106,6 +106,10 @@ QuestionsPage::QuestionsPage(GameSession &session, QWidget *parent) : QWidget(pa
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 1);
 
+    const QList<QWidget *> focusOrder{lstSets, cmdRemoveSet, cboDifficulty, tvwBooks, cmdAllBooks, cmdNoBooks};
+    for (qsizetype i = 1; i < focusOrder.size(); ++i)
+        setTabOrder(focusOrder[i - 1], focusOrder[i]);
+
     connect(lstSets, &QListWidget::itemChanged, this, [this] {
         if (!m_loading)
             emit changed();

@@ -86,6 +86,8 @@ frmImport::frmImport(QWidget *owner, const QString &fileName, const QuestionImpo
         lstLeftOut->addItem(QStringLiteral("Line %1: %2").arg(n.line).arg(n.text));
     lstLeftOut->setVisible(!notes.isEmpty());
     layout->addWidget(lstLeftOut, 1);
+    if (notes.isEmpty())
+        layout->addStretch(1);
 
     auto *setRow = new QGridLayout;
     auto *lblSet = label(QStringLiteral("lblSet"), QStringLiteral("&Question set:"), this);
