@@ -13,10 +13,13 @@
 #include "settings/PlaySettings.h"
 #include "settings/basGame.h"
 #include "core/basMain.h"
+#include "settings/QuestionChoice.h"
 
 #include "about/frmAbout.h"
 #include "options/ColorChooser.h"
 #include "options/frmOptions.h"
+#include "questions/ProgressDialog.h"
+#include "questions/QuestionTools.h"
 #include "review/frmReview.h"
 #include "resources/Resources.h"
 #include "scores/frmScores.h"
@@ -81,6 +84,8 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
                    | Qt::WindowCloseButtonHint);
 
     session = new GameSession(this);
+    progress = std::make_unique<ProgressDialog>(this);
+    session->setProgress(progress.get());
 
     // The game area as designed; under it, the passage panel, shown after an answer on request
     // (and by itself in full screen). Both stand on the stage, which fills the window.
@@ -280,11 +285,15 @@ void frmMain::buildMenus()
                                      QStringLiteral("T&imed Game")};
     for (int i = 0; i < optionCaptions.size(); ++i)
         item(options, QStringLiteral("mnuOption%1").arg(i), optionCaptions[i], [this, i] { mnuOption_Click(i); });
+    item(options, QStringLiteral("mnuOption4"), QStringLiteral("&Questions"), [this] { mnuOption_Click(4); });
 
     QMenu *tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("mnuTools"));
     item(tools, QStringLiteral("mnuToolsCompactDatabase"), QStringLiteral("&Compact Database"), &frmMain::mnuToolsCompactDatabase_Click);
     item(tools, QStringLiteral("mnuToolsRepairDatabase"), QStringLiteral("&Repair Database"), &frmMain::mnuToolsRepairDatabase_Click);
+    separator(tools, QStringLiteral("mnuToolsSep"));
+    item(tools, QStringLiteral("mnuToolsImportQuestions"), QStringLiteral("&Import Questions..."), &frmMain::mnuToolsImportQuestions_Click);
+    item(tools, QStringLiteral("mnuToolsExportQuestions"), QStringLiteral("&Export Questions..."), &frmMain::mnuToolsExportQuestions_Click);
 
     QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuOptionsView"));
@@ -412,6 +421,7 @@ void frmMain::Form_Load()
     basMain::Trap([this] {
         basGame::LoadGameSettings();
         PlaySettings::Load();
+        QuestionChoice::Load();
         Scripture::Preload();
         if (PlaySettings::Play.FullScreen)
             SetFullScreen(true);
@@ -827,15 +837,19 @@ void frmMain::mnuOption_Click(int Index) { showOptions(Index); }
 
 void frmMain::mnuToolsCompactDatabase_Click()
 {
-    basDatabase::CompactDatabase(session->data(), basMain::DatabasePath);
+    basDatabase::CompactDatabase(session->data(), basMain::DatabasePath, progress.get());
     StartNewGame();
 }
 
 void frmMain::mnuToolsRepairDatabase_Click()
 {
-    basDatabase::RepairDatabase(session->data(), basMain::DatabasePath);
+    basDatabase::RepairDatabase(session->data(), basMain::DatabasePath, progress.get());
     StartNewGame();
 }
+
+void frmMain::mnuToolsImportQuestions_Click() { QuestionTools::ImportQuestions(this, *session, *progress); }
+
+void frmMain::mnuToolsExportQuestions_Click() { QuestionTools::ExportQuestions(this, *session); }
 
 void frmMain::mnuViewToolbar_Click()
 {

@@ -8,11 +8,13 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
 class CaptionFrame;
 class GameSession;
 class GameStage;
 class QToolButton;
+class ProgressDialog;
 class QAction;
 class QLabel;
 class QMenu;
@@ -55,6 +57,8 @@ public:
     void mnuOption_Click(int Index);
     void mnuToolsCompactDatabase_Click();
     void mnuToolsRepairDatabase_Click();
+    void mnuToolsImportQuestions_Click();
+    void mnuToolsExportQuestions_Click();
     void mnuViewToolbar_Click();
     void mnuViewStatusBar_Click();
     void mnuViewFullScreen_Click();
@@ -125,6 +129,7 @@ private:
     QString m_question; // the question shown, whole
     QList<QToolButton *> m_toolButtons;
     QList<std::pair<QAction *, QPixmap>> m_toolImages; // each toolbar button's picture as designed
+    std::unique_ptr<ProgressDialog> progress; // long work: new games, maintenance, import
 
     CaptionFrame *fraQuestion;
     QLabel *lblQuestion;

@@ -99,6 +99,62 @@ QStringList Database::columns(const QString &table) const
     return names;
 }
 
+namespace {
+struct Sequence
+{
+    const std::vector<qint32> *values;
+    std::size_t next = 0;
+};
+
+void nextValue(sqlite3_context *context, int, sqlite3_value **)
+{
+    auto *sequence = static_cast<Sequence *>(sqlite3_user_data(context));
+    if (sequence->next >= sequence->values->size()) {
+        sqlite3_result_error(context, "the table holds more rows than were counted", -1);
+        return;
+    }
+    sqlite3_result_int64(context, (*sequence->values)[sequence->next++]);
+}
+}
+
+void Database::writeInRowOrder(const QString &table, const QString &column, const std::vector<qint32> &values)
+{
+    // The values come from a function of this connection, registered for the one statement.
+    Sequence sequence{&values};
+    static const char *const Function = "quillory_next_value";
+    int rc = sqlite3_create_function_v2(handle(), Function, 0, SQLITE_UTF8, &sequence, nextValue, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw error(m_db, rc);
+    try {
+        exec(QStringLiteral("UPDATE %1 SET %2 = %3()").arg(quoted(table), quoted(column), QLatin1String(Function)));
+    } catch (...) {
+        sqlite3_create_function_v2(m_db, Function, 0, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+        throw;
+    }
+    sqlite3_create_function_v2(m_db, Function, 0, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
+void Database::setProgressHandler(std::function<void()> handler)
+{
+    m_progress = std::move(handler);
+    int (*call)(void *) = [](void *self) {
+        static_cast<Database *>(self)->m_progress();
+        return 0;
+    };
+    // Every 100,000 steps of the engine's machine: many times a second while it works.
+    sqlite3_progress_handler(handle(), m_progress ? 100000 : 0, m_progress ? call : nullptr, this);
+}
+
+void Database::setCacheSize(int kib)
+{
+    // Setting the size, even to the same value, drops the pages cached so far: only a change is
+    // made.
+    Statement current(handle(), QStringLiteral("PRAGMA cache_size"));
+    if (current.step() && current.int64(0) == -qint64(kib))
+        return;
+    exec(QStringLiteral("PRAGMA cache_size = %1").arg(-qint64(kib)));
+}
+
 void Database::beginTransaction() { exec(QStringLiteral("BEGIN IMMEDIATE")); }
 void Database::commit() { exec(QStringLiteral("COMMIT")); }
 

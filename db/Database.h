@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 class RunTimeError;
@@ -37,6 +39,19 @@ public:
     bool hasTable(const QString &table) const;
     QStringList columns(const QString &table) const; // error 3104 when there is no such table
 
+    // Writes values[0], values[1], ... into `column` of the rows of `table` in the order of their
+    // row ids, in one statement: one sweep over the table, each page written once. The table
+    // must hold exactly values.size() rows (count them inside the caller's transaction); a row
+    // more fails with error 3100 and the statement writes nothing. Names as for quoted().
+    void writeInRowOrder(const QString &table, const QString &column, const std::vector<qint32> &values);
+
+    // Calls handler now and then while a statement of this connection runs (a long export or
+    // check), so a window can keep painting; none: nothing is called.
+    void setProgressHandler(std::function<void()> handler);
+
+    // The page cache of this connection, in KiB (the engine's default is 2000).
+    void setCacheSize(int kib);
+
     void beginTransaction();
     void commit();
     void rollback() noexcept;
@@ -54,6 +69,7 @@ private:
     Database(QString path, sqlite3 *db);
     QString m_path;
     sqlite3 *m_db;
+    std::function<void()> m_progress;
 };
 
 // Rolls back unless committed: one transaction around a batch of writes.

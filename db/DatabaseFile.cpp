@@ -95,6 +95,12 @@ QString DatabaseFile::target(const QString &path)
     return info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
 }
 
+void DatabaseFile::watch(Database &db) const
+{
+    if (tick)
+        db.setProgressHandler(tick);
+}
+
 void DatabaseFile::requireWritable() const
 {
     // Renaming over a file ignores its mode, so a file its owner made read-only would be
@@ -163,6 +169,7 @@ DatabaseFile::Census DatabaseFile::exportCopy(const QString &temporary)
     // Create mode only because an attached file is opened with the main connection's flags;
     // the database itself was found above and is only read.
     auto source = Database::open(m_path, m_password, Database::Mode::Create);
+    watch(*source);
 
     step(QStringLiteral("writing the compacted copy"));
     {
@@ -196,6 +203,7 @@ void DatabaseFile::verifyCopy(const QString &temporary, const Census &census, co
 {
     step(QStringLiteral("checking the %1").arg(copyName));
     auto copy = Database::open(temporary, m_password, Database::Mode::ReadOnly);
+    watch(*copy);
     const QString result = check(*copy, QStringLiteral("integrity_check"));
     if (result != Ok)
         throw RunTimeError(Err::CopyCheckFailed, QStringLiteral("The %1 failed its integrity check (%2).").arg(copyName, result));
@@ -289,6 +297,7 @@ DatabaseFile::RepairResult DatabaseFile::repair(const QString &temporary)
         // Read-write, so that a journal left by an interrupted write is played back on opening;
         // a file cut short is read as far as it goes.
         auto source = Database::open(m_path, m_password, Database::Mode::Salvage);
+        watch(*source);
         if (!source->hasTable(QuestionSchema::TableName()))
             throw RunTimeError(Err::TableNotFound, QStringLiteral("The database has no table '%1'.").arg(QuestionSchema::TableName()));
 
@@ -350,6 +359,7 @@ DatabaseFile::RepairResult DatabaseFile::salvage(Database &source, const QString
     // search below, and the repaired copy is then written in one go.
     step(QStringLiteral("saving the readable rows"));
     auto rescue = Database::open(QStringLiteral(":memory:"), QString(), Database::Mode::Create);
+    watch(*rescue);
     rescue->exec(QStringLiteral("BEGIN"));
     for (const Object &o : objects)
         rescue->exec(createTableSql(source, o.name));
@@ -589,6 +599,7 @@ void DatabaseFile::searchPages(Database &rescue, const QString &table, qint64 ro
         writer->exec(QStringLiteral("PRAGMA synchronous = OFF"));
         writer->exec(QStringLiteral("PRAGMA writable_schema = ON"));
         auto reader = Database::open(scratch, m_password, Database::Mode::Salvage);
+        watch(*reader);
         const Columns columns = columnsOf(*writer, table);
         const qint64 pages = scalar(*writer, QStringLiteral("PRAGMA page_count"));
         qint64 version = scalar(*writer, QStringLiteral("PRAGMA schema_version"));

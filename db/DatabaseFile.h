@@ -26,6 +26,9 @@ public:
     // Called at the start of every step with its description ("writing the compacted copy" ...).
     // The question tool prints the steps; a handler may throw to stop the work at that step.
     std::function<void(const QString &step)> progress;
+    // Called now and then while a step's long statement runs (it must not throw): a window
+    // keeps painting its progress meanwhile.
+    std::function<void()> tick;
 
     // Writes a compacted copy, keyed with the same password, to temporary (which must not exist
     // yet; a stale journal of it is removed), checks it and puts it in place of the file.
@@ -70,6 +73,7 @@ private:
     };
 
     void step(const QString &description);
+    void watch(Database &db) const;
     void requireWritable() const;
     QString keepDamaged();
     qint64 compactSteps(const QString &temporary, const QString &copyName); // the questions copied

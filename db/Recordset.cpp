@@ -99,6 +99,14 @@ void Recordset::SetAbsolutePosition(int position)
     changed();
 }
 
+qint64 Recordset::KeyAt(int position) const
+{
+    database();
+    if (position < 0 || position >= int(m_keys.size()))
+        throw noCurrentRecord();
+    return m_keys[std::size_t(position)];
+}
+
 int Recordset::columnIndex(const QString &name) const
 {
     for (int i = 0; i < m_columns.size(); ++i)

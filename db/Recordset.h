@@ -40,6 +40,8 @@ public:
     int AbsolutePosition() const { return int(m_pos); }
     // Moves to a row by its position (0 is the first row); error 3106 outside the rows.
     void SetAbsolutePosition(int position);
+    // The id (rowid) of the row at a position (0 is the first row); error 3106 outside the rows.
+    qint64 KeyAt(int position) const;
 
     // The current row's value (a null QVariant for Null). Errors: 3105 no such field, 3106 no
     // current row, 3113 the row was deleted under the cursor.

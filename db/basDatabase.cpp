@@ -3,6 +3,7 @@
 #include "db/DataControl.h"
 #include "db/DatabaseFile.h"
 #include "core/MessageBox.h"
+#include "core/Progress.h"
 #include "core/RunTimeError.h"
 #include "core/basMain.h"
 
@@ -21,6 +22,19 @@ QString TemporaryPath(const QString &strPath)
 // After a command that stopped, the database file is the one it was: the connection is
 // opened on it again so that the next game can deal. If even that fails, the new game that
 // follows reports why it has no questions, so nothing more is said here.
+// The file's work, told to a progress reporter: each step as it starts, and the step again
+// now and then while it runs.
+DatabaseFile Watched(const QString &strPath, const DataControl &datData, const ProgressRun &run, QString &current)
+{
+    DatabaseFile file(strPath, DataControl::passwordOf(datData.Connect));
+    file.progress = [&run, &current](const QString &step) {
+        current = step.left(1).toUpper() + step.mid(1);
+        run.step(current, 0, 0);
+    };
+    file.tick = [&run, &current] { run.step(current, 0, 0); };
+    return file;
+}
+
 void ReopenQuietly(DataControl &datData)
 {
     try {
@@ -31,13 +45,17 @@ void ReopenQuietly(DataControl &datData)
 }
 }
 
-void CompactDatabase(DataControl &datData, const QString &strPath)
+void CompactDatabase(DataControl &datData, const QString &strPath, Progress *progress)
 {
     const bool done = basMain::Trap([&] {
         datData.CloseDatabase();
         const QString strTemp = TemporaryPath(strPath);
         DeleteFileIfExists(strTemp);
-        DatabaseFile(strPath, DataControl::passwordOf(datData.Connect)).compact(strTemp);
+        QString current;
+        {
+            const ProgressRun run(progress, QStringLiteral("Compact Database"), false);
+            Watched(strPath, datData, run, current).compact(strTemp);
+        }
         datData.Refresh();
         MsgBox::show(QStringLiteral("Successfully compacted the '") + strPath + QStringLiteral("' database."),
                      MsgBox::Exclamation, QStringLiteral("Compact Database"));
@@ -46,14 +64,18 @@ void CompactDatabase(DataControl &datData, const QString &strPath)
         ReopenQuietly(datData);
 }
 
-void RepairDatabase(DataControl &datData, const QString &strPath)
+void RepairDatabase(DataControl &datData, const QString &strPath, Progress *progress)
 {
     const bool done = basMain::Trap([&] {
         datData.CloseDatabase();
         const QString strTemp = TemporaryPath(strPath);
         DeleteFileIfExists(strTemp);
-        const DatabaseFile::RepairResult result =
-            DatabaseFile(strPath, DataControl::passwordOf(datData.Connect)).repair(strTemp);
+        QString current;
+        DatabaseFile::RepairResult result;
+        {
+            const ProgressRun run(progress, QStringLiteral("Repair Database"), false);
+            result = Watched(strPath, datData, run, current).repair(strTemp);
+        }
         datData.Refresh();
         QString strMessage = QStringLiteral("Successfully repaired the '") + strPath + QStringLiteral("' database.");
         if (result.salvaged && result.total >= 0)

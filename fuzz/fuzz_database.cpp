@@ -18,6 +18,7 @@
 #include "core/RunTimeError.h"
 #include "db/SqlCipher.h"
 #include "core/basMain.h"
+#include "db/QuestionSchema.h"
 #include "game/QuestionDeck.h"
 
 #include <QFile>
@@ -123,7 +124,7 @@ void readRow(const Recordset &rs)
     }
 }
 
-void play(DataControl &dat, const QString &testament)
+void play(DataControl &dat, basGame::Testament testament)
 {
     dat.Refresh();
     const int rows = dat.recordset().RecordCount();
@@ -146,7 +147,7 @@ void play(DataControl &dat, const QString &testament)
         do {
             ++dealt;
             FUZZ_CHECK(dealt <= rows, QStringLiteral("dealt more than %1 rows").arg(rows));
-            if (checkSort && testament == u"BT") {
+            if (checkSort && testament == basGame::Testament::Both) {
                 // In Sort order after a shuffle, row k holds Sort value k.
                 const QVariant sort = deck.Field(QStringLiteral("Sort"));
                 FUZZ_CHECK(sort.toLongLong() == deck.AbsolutePosition() + 1,
@@ -155,7 +156,7 @@ void play(DataControl &dat, const QString &testament)
             readRow(deck);
         } while (QuestionDeck::DrawNext(deck, testament));
     }
-    if (testament == u"BT")
+    if (testament == basGame::Testament::Both)
         FUZZ_CHECK(dealt == rows, QStringLiteral("dealt %1 of %2 rows").arg(dealt).arg(rows));
 }
 }
@@ -177,12 +178,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // FUZZ_VERBOSE=1 says how each input ended (to look at one input: fuzz_database FILE).
     static const bool verbose = qEnvironmentVariableIsSet("FUZZ_VERBOSE");
-    static const QString testaments[] = {QStringLiteral("BT"), QStringLiteral("OT"), QStringLiteral("NT")};
+    static const basGame::Testament testaments[] = {basGame::Testament::Both, basGame::Testament::Old, basGame::Testament::New};
     {
         DataControl dat;
         dat.DatabaseName = databasePath();
         dat.Connect = QString::fromLatin1(basMain::ConnectString);
-        dat.RecordSource = QString::fromLatin1(QuestionDeck::TableName);
+        dat.RecordSource = QuestionSchema::TableName();
         try {
             play(dat, testaments[size % 3]);
             if (verbose)

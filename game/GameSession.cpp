@@ -2,16 +2,19 @@
 
 #include "core/Log.h"
 #include "core/MessageBox.h"
+#include "core/Progress.h"
 #include "core/basMain.h"
 #include "db/DataControl.h"
 #include "db/QuestionSchema.h"
 #include "db/Recordset.h"
+#include "game/DeckFilter.h"
 #include "game/GameRules.h"
 #include "game/QuestionDeck.h"
 #include "game/Random.h"
 #include "scores/HighScoreTable.h"
 #include "settings/NumericText.h"
 #include "settings/PlaySettings.h"
+#include "settings/QuestionChoice.h"
 #include "settings/basGame.h"
 
 #include <QTimer>
@@ -66,6 +69,26 @@ QList<int> GameSession::CorrectButtons() const
 
 QString GameSession::NoQuestionsText()
 {
+    const QuestionChoice::Choice &choice = QuestionChoice::Current;
+    if (!choice.everything()) {
+        static const char *const levels[] = {"", "easy ", "medium ", "hard "};
+        QStringList chosen;
+        if (!choice.leftOutSets.isEmpty())
+            chosen << QStringLiteral("question sets");
+        if (choice.books)
+            chosen << QStringLiteral("books");
+        QString text = QStringLiteral("The question database holds no %1%2questions")
+                           .arg(QLatin1String(levels[int(choice.difficulty)]),
+                                GameSettings.Testament == basGame::Testament::Old   ? QStringLiteral("Old Testament ")
+                                : GameSettings.Testament == basGame::Testament::New ? QStringLiteral("New Testament ")
+                                                                                    : QString());
+        if (!chosen.isEmpty())
+            text += QStringLiteral(" in the %1 chosen").arg(chosen.join(QStringLiteral(" and ")));
+        text += QStringLiteral(". Choose more questions on the Questions page of the options");
+        if (GameSettings.Testament != basGame::Testament::Both)
+            text += QStringLiteral(", or another testament on the Testament page");
+        return text + u'.';
+    }
     if (GameSettings.Testament != basGame::Testament::Both)
         return QStringLiteral("The question database holds no %1 Testament questions. Choose another testament on the "
                               "Testament page of the options.")
@@ -78,8 +101,12 @@ QString GameSession::NoQuestionsText()
 void GameSession::StartNewGame()
 {
     basMain::Trap([this] {
-        ShuffleQuestions();
-        const std::optional<bool> dealt = DrawFirstQuestion();
+        std::optional<bool> dealt;
+        {
+            const ProgressRun run(m_progress, QStringLiteral("New Game"), false);
+            ShuffleQuestions();
+            dealt = DrawFirstQuestion();
+        }
         if (dealt == true)
             LoadAnswers();
         ResetPlayerStats();
@@ -162,24 +189,46 @@ bool GameSession::HighScoreAchieved()
 void GameSession::ShuffleQuestions()
 {
     emit busy(true);
+    m_filter.reset();
     basMain::Trap([this] {
         // A connection lost to a failed command, or a file replaced meanwhile, is opened afresh.
         datQuillory->RefreshIfStale();
-        QuestionDeck::Shuffle(*datQuillory);
+        QuestionDeck::Shuffle(*datQuillory, m_progress);
     });
     emit busy(false);
+}
+
+const DeckFilter *GameSession::Filter()
+{
+    if (QuestionChoice::Current.everything())
+        return nullptr;
+    if (!m_filter)
+        m_filter = std::make_unique<DeckFilter>(DeckFilter::Build(datQuillory->database(), QuestionChoice::Current, m_progress));
+    return m_filter.get();
+}
+
+bool GameSession::ChoiceChanged()
+{
+    bool any = true;
+    m_filter.reset();
+    if (datQuillory->isOpen())
+        basMain::Trap([&] {
+            if (const DeckFilter *filter = Filter())
+                any = filter->count(GameSettings.Testament) > 0;
+        });
+    return any;
 }
 
 std::optional<bool> GameSession::DrawFirstQuestion()
 {
     std::optional<bool> dealt;
-    basMain::Trap([&] { dealt = QuestionDeck::DrawFirst(datQuillory->recordset(), GameSettings.Testament); });
+    basMain::Trap([&] { dealt = QuestionDeck::DrawFirst(datQuillory->recordset(), GameSettings.Testament, Filter()); });
     return dealt;
 }
 
 bool GameSession::DrawNextQuestion()
 {
-    return QuestionDeck::DrawNext(datQuillory->recordset(), GameSettings.Testament);
+    return QuestionDeck::DrawNext(datQuillory->recordset(), GameSettings.Testament, Filter());
 }
 
 void GameSession::LoadAnswers()

@@ -6,9 +6,12 @@
 #include <QList>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class DataControl;
+class DeckFilter;
+class Progress;
 class QTimer;
 
 // One game of one to four players who take turns over the question deck, free of any window:
@@ -74,7 +77,8 @@ public:
     // The buttons whose text is the correct answer (one, or more when a wrong answer repeats it).
     QList<int> CorrectButtons() const;
 
-    // The plain words for a deck without a question of the chosen testament.
+    // The plain words for a deck without a question of the chosen testament (and of the
+    // question choice: sets, books, difficulty).
     static QString NoQuestionsText();
 
     // Every answer of the game so far, in the order given.
@@ -97,6 +101,12 @@ public:
     QList<Standing> Standings() const;
     // Questions dealt in this game.
     int questionsDealt() const { return m_dealt; }
+    // Where a new game reports its work on a large deck (nothing: it reports nowhere).
+    void setProgress(Progress *progress) { m_progress = progress; }
+    // The question choice (QuestionChoice::Current) changed: the next question follows it.
+    // False when it leaves no question of the testament in the open deck (told in plain words
+    // by the next new game); errors are reported.
+    bool ChoiceChanged();
 
 signals:
     void gameStarted(bool dealt);
@@ -111,6 +121,7 @@ signals:
 private:
     void ShuffleQuestions();
     std::optional<bool> DrawFirstQuestion();
+    const DeckFilter *Filter(); // the choice's filter over the open deck, built when first needed
     bool DrawNextQuestion();
     void LoadAnswers();
     void NextPlayer();
@@ -128,4 +139,6 @@ private:
     bool blnOffered = false; // this game's results went to the high-score table already
     int m_dealt = 0;
     QList<AnswerRecord> m_answers;
+    std::unique_ptr<DeckFilter> m_filter; // the question choice over the deck; none: every row plays
+    Progress *m_progress = nullptr;
 };

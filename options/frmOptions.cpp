@@ -1,6 +1,7 @@
 #include "options/frmOptions.h"
 
 #include "options/ColorChooser.h"
+#include "options/QuestionsPage.h"
 #include "options/UpDown.h"
 
 #include "resources/Twips.h"
@@ -127,6 +128,11 @@ frmOptions::frmOptions(QWidget *owner, GameSession &session)
         });
     }
 
+    // Questions: a page of its own after the four above.
+    questionsPage = new QuestionsPage(m_session);
+    tabOptions->addTab(questionsPage, QStringLiteral("&Questions"));
+    connect(questionsPage, &QuestionsPage::changed, this, &frmOptions::markChanged);
+
     // The buttons below the pages.
     auto button = [this](const QString &name, const QString &caption, int left) {
         auto *b = new QPushButton(caption, this);
@@ -179,6 +185,8 @@ void frmOptions::showEvent(QShowEvent *event)
     const int page = tabOptions->currentIndex();
     if (page >= 0 && page < 4)
         first[page]->setFocus(Qt::TabFocusReason);
+    else if (page == 4)
+        questionsPage->firstControl()->setFocus(Qt::TabFocusReason);
 }
 
 // --- load ----------------------------------------------------------------------------------------
@@ -262,6 +270,8 @@ void frmOptions::applyPage(int page)
         ApplyTestament();
     else if (page == 3)
         ApplyTimed();
+    else if (page == 4)
+        questionsPage->Apply();
 }
 
 void frmOptions::cmdApply_Click()
@@ -339,6 +349,9 @@ void frmOptions::cmdDefault_Click()
     case 3:
         optTimed[2]->setChecked(true);
         ApplyTimed();
+        break;
+    case 4:
+        questionsPage->Defaults();
         break;
     }
     cmdApply->setEnabled(false);

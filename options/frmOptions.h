@@ -13,8 +13,10 @@ class QRadioButton;
 class QTabWidget;
 class UpDown;
 class GameSession;
+class QuestionsPage;
 
-// The options dialog: pages Colors, Players, Testament and Timed. The controls hold a page's
+// The options dialog: pages Colors, Players, Testament and Timed, and Questions (a page of its
+// own class). The controls hold a page's
 // pending edits and the Apply button's enabled state is the only marker of them; a page is
 // applied by Apply, OK, Default, and by leaving it with edits. Colours take effect the moment
 // they are chosen. The dialog keeps no copy of the settings: it writes GameSettings directly
@@ -27,7 +29,8 @@ public:
     frmOptions(QWidget *owner, GameSession &session);
     ~frmOptions() override;
 
-    // Selects a page (0 Colors, 1 Players, 2 Testament, 3 Timed), as the menus do before showing.
+    // Selects a page (0 Colors, 1 Players, 2 Testament, 3 Timed, 4 Questions), as the menus do
+    // before showing.
     void setCurrentPage(int page);
 
     // Paints the main window from the stored colours ("Window" or "Window Text"): asks the
@@ -82,5 +85,6 @@ private:
     QPushButton *cmdDefault;
     QPushButton *cmdApply;
     QPushButton *cmdCancel;
+    QuestionsPage *questionsPage;
     int m_currentTab = 0;
 };

@@ -6,7 +6,8 @@
 set -u
 build=$1 source=$2
 work=$(mktemp -d) || exit 1
-trap 'kill "${game:-0}" 2>/dev/null; rm -rf "$work"' EXIT
+# Only the game this script started is stopped: "kill 0" would end the caller's whole group.
+trap '[ -n "${game:-}" ] && kill "$game" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "install test: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$work/first" --strip >/dev/null || fail "cmake --install failed"

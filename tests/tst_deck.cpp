@@ -6,8 +6,13 @@
 #include "db/Recordset.h"
 #include "core/RunTimeError.h"
 #include "db/Statement.h"
+#include "game/DeckFilter.h"
+#include "game/GameSession.h"
 #include "game/QuestionDeck.h"
 #include "game/Random.h"
+#include "import/QuestionImport.h"
+#include "settings/QuestionChoice.h"
+#include "settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -143,6 +148,85 @@ private slots:
         QCOMPARE(dealt(dat.recordset(), basGame::Testament::New), (QStringList{"Question 2", "Question 6", "Question 10"}));
         dat.Refresh();
         QCOMPARE(dealt(dat.recordset(), basGame::Testament::Both).size(), 10);
+    }
+
+    void choicePicksTheDeck_data()
+    {
+        QTest::addColumn<QStringList>("leftOut");
+        QTest::addColumn<QStringList>("books"); // empty: every book
+        QTest::addColumn<int>("difficulty");
+        QTest::addColumn<int>("testament");
+        QTest::newRow("everything") << QStringList() << QStringList() << 0 << int(basGame::Testament::Both);
+        QTest::newRow("one set") << QStringList{""} << QStringList() << 0 << int(basGame::Testament::Both);
+        QTest::newRow("a book named in the singular, OT") << QStringList() << QStringList{"Psalms"} << 0 << int(basGame::Testament::Old);
+        QTest::newRow("easy NT") << QStringList() << QStringList() << 1 << int(basGame::Testament::New);
+        QTest::newRow("all together") << QStringList{"Mine"} << QStringList{"Ruth", "John"} << 3 << int(basGame::Testament::Both);
+        QTest::newRow("nothing left") << QStringList() << QStringList{"John"} << 0 << int(basGame::Testament::Old);
+    }
+    // The deck deals exactly the rows of the chosen sets, books and difficulty, and the
+    // testament choice on top; a choice that leaves none says so in plain words.
+    void choicePicksTheDeck()
+    {
+        QFETCH(QStringList, leftOut);
+        QFETCH(QStringList, books);
+        QFETCH(int, difficulty);
+        QFETCH(int, testament);
+        QList<QuestionRow> rows = TestSupport::sampleRows(18);
+        static const char *const references[] = {"Ruth 1:1", "John 1:1", "Psalm 23:1"};
+        for (int k = 0; k < 18; ++k) {
+            rows[k].reference = QLatin1String(references[k % 3]);
+            rows[k].testament = k % 3 == 1 ? QStringLiteral("NT") : QStringLiteral("OT");
+            rows[k].difficulty = k / 3 % 3 + 1;
+        }
+        const QString file = TestSupport::makeDatabase(dir.filePath(QStringLiteral("choice.mdb")), rows.mid(0, 12));
+        QCOMPARE(QuestionImport::Import(*Database::open(file, TestSupport::Password), rows.mid(12), QStringLiteral("Mine")), 6);
+        QuestionChoice::Choice choice{leftOut, books.isEmpty() ? std::nullopt : std::optional(books), QuestionChoice::Difficulty(difficulty)};
+        const auto chosen = basGame::Testament(testament);
+        QStringList expected;
+        for (int k = 0; k < 18; ++k)
+            if (!leftOut.contains(k < 12 ? QString() : QStringLiteral("Mine")) && (books.isEmpty() || books.contains(QStringList{"Ruth", "John", "Psalms"}[k % 3]))
+                && (!difficulty || rows[k].difficulty == difficulty) && QuestionDeck::Matches(rows[k].testament, chosen))
+                expected << rows[k].question;
+        DataControl dat;
+        open(dat, file);
+        QuestionDeck::Shuffle(dat);
+        const DeckFilter filter = DeckFilter::Build(dat.database(), choice);
+        QCOMPARE(filter.count(chosen), expected.size());
+        QStringList all;
+        if (QuestionDeck::DrawFirst(dat.recordset(), chosen, choice.everything() ? nullptr : &filter))
+            do
+                all << dat.recordset().FieldText(QStringLiteral("Question"));
+            while (QuestionDeck::DrawNext(dat.recordset(), chosen, choice.everything() ? nullptr : &filter));
+        all.sort();
+        expected.sort();
+        QCOMPARE(all, expected);
+        QuestionChoice::Current = choice;
+        basGame::GameSettings.Testament = chosen;
+        if (expected.isEmpty())
+            QCOMPARE(GameSession::NoQuestionsText(), QStringLiteral("The question database holds no Old Testament questions in the books chosen."
+                                                                    " Choose more questions on the Questions page of the options, or another"
+                                                                    " testament on the Testament page."));
+        QuestionChoice::Current = {};
+    }
+
+    // The settings section keeps what it understands of a stored text, and writes back what it read.
+    void storedChoice()
+    {
+        const QString s = QString::fromLatin1(QuestionChoice::Section);
+        SettingsStore::SaveSetting(s, QStringLiteral("LeftOutSets"), QStringLiteral(R"(["", "Mine"])"));
+        SettingsStore::SaveSetting(s, QStringLiteral("Books"), QStringLiteral(R"(["psalm", "Nowhere", "Ruth"])"));
+        SettingsStore::SaveSetting(s, QStringLiteral("Difficulty"), QStringLiteral("Hard"));
+        QuestionChoice::Load();
+        const QuestionChoice::Choice read{{"", "Mine"}, QStringList{"Psalms", "Ruth"}, QuestionChoice::Difficulty::Hard};
+        QVERIFY(QuestionChoice::Current == read);
+        QuestionChoice::Save();
+        QuestionChoice::Load();
+        QVERIFY(QuestionChoice::Current == read);
+        SettingsStore::SaveSetting(s, QStringLiteral("LeftOutSets"), QStringLiteral("Mine"));
+        SettingsStore::SaveSetting(s, QStringLiteral("Books"), QStringLiteral("[1]"));
+        SettingsStore::SaveSetting(s, QStringLiteral("Difficulty"), QStringLiteral("hard"));
+        QuestionChoice::Load();
+        QVERIFY(QuestionChoice::Current.everything());
     }
 
     // Another copy of the game writing at the same moment holds its lock briefly: the shuffle

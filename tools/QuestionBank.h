@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
+#include "db/QuestionRow.h"
 
 class KjvText;
 
@@ -12,16 +12,7 @@ class KjvText;
 // "Question Answer1 Answer2 Answer3 Answer4 Testament Reference Difficulty". Answer1 is the
 // correct answer; Difficulty is 1 (easy), 2 (medium) or 3 (hard). A bank without the
 // Difficulty column (the first edition's header) still reads, its rows having no difficulty.
-struct QuestionRow
-{
-    QString question;
-    std::array<QString, 4> answers;
-    QString testament;
-    QString reference;
-    int difficulty = 0; // 1 to 3; 0 when the bank does not say
-    QString where; // "file:line", for messages
-};
-
+// Its rows are QuestionRows.
 struct BankFinding
 {
     enum Kind { Error, Warning, Note };

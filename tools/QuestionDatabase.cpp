@@ -19,6 +19,7 @@ void Write(const QString &path, const QString &password, const QList<QuestionRow
     {
         auto db = Database::open(temporary, password, Database::Mode::Create);
         db->exec(QuestionSchema::CreateTableSql());
+        QuestionSchema::StampVersion(*db);
         Transaction transaction(*db);
         Statement insert(db->handle(), QStringLiteral(
             "INSERT INTO %1 (Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, Sort, Difficulty)"

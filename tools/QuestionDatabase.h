@@ -5,7 +5,8 @@
 #include <QString>
 
 // The encrypted question database file: table tblQuillory with Question, Answer1 to Answer4,
-// Testament, Reference and Sort, keyed with a password.
+// Testament, Reference, Sort, Difficulty and QuestionSet (the bank is the built-in set), keyed
+// with a password.
 namespace QuestionDatabase {
 
 // Writes rows into a new keyed database at path: built beside it, flushed and renamed over it,

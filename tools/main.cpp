@@ -4,7 +4,9 @@
 #include "tools/QuestionBank.h"
 #include "tools/QuestionDatabase.h"
 
+#include "core/DataFiles.h"
 #include "db/DataControl.h"
+#include "db/Database.h"
 #include "db/DatabaseFile.h"
 #include "core/MessageBox.h"
 #include "core/RunTimeError.h"
@@ -13,6 +15,9 @@
 #include "core/basMain.h"
 #include "db/QuestionSchema.h"
 #include "game/QuestionDeck.h"
+#include "import/QuestionExport.h"
+#include "import/QuestionImport.h"
+#include "import/QuestionSets.h"
 #include "scores/HighScoreTable.h"
 
 #include <QCoreApplication>
@@ -32,6 +37,8 @@ int usage()
     err(QStringLiteral(
         "usage: quillory-db build -o OUT.mdb BANK...\n"
         "       quillory-db export [-o OUT.tsv] DB.mdb\n"
+        "       quillory-db export --csv [--set NAME] [-o OUT.csv] DB.mdb\n"
+        "       quillory-db import [--set NAME] [--dry-run] [--kjv KJV.tsv[.gz]] DB.mdb FILE\n"
         "       quillory-db check [--kjv KJV.tsv[.gz]] [--bank-rules] [--exceptions FILE] BANK_OR_DB...\n"
         "       quillory-db count BANK_OR_DB...\n"
         "       quillory-db compact [--progress] DB.mdb\n"
@@ -56,6 +63,15 @@ int usage()
         "each testament, at most 15% quotations to complete, at least 15% each of who and what questions,\n"
         "5% of where and how many, 3% of when, 1.5% of which book, 99% borne out by the passage, no\n"
         "question twice.\n"
+        "export --csv writes CSV as the game's Tools > Export Questions does: every question, or with\n"
+        "--set NAME those of one question set (\"Built-in questions\" names the questions of the bank).\n"
+        "import reads a CSV or TSV file (columns Question, Answer1 (the right answer), Answer2 to Answer4,\n"
+        "Testament, Reference, and Difficulty if wanted, in any order) as the game's Tools > Import\n"
+        "Questions does, and adds its good rows to DB.mdb in one transaction as the question set NAME (by\n"
+        "default the file's name). Each row left out goes to standard error as FILE:LINE: reason. It ends\n"
+        "with 0 when every row was imported, 4 when only some were (the others bad or already in the\n"
+        "database), 1 when none was or on an error. --dry-run writes nothing and ends as the import\n"
+        "would. The references are checked against --kjv, by default the King James text of the game.\n"
         "compact and repair work through Temp.mdb beside DB.mdb, as the game's Tools menu does;\n"
         "--progress prints each step as it starts.\n"
         "shuffle shuffles the deck N times (default 1) as every new game does.\n"
@@ -70,6 +86,9 @@ struct Options
     QString command, output, password, kjv, exceptions;
     bool bankRules = false;
     bool progress = false;
+    bool csv = false;
+    bool dryRun = false;
+    std::optional<QString> set;
     int times = 1;
     QStringList inputs;
 };
@@ -128,10 +147,35 @@ int build(const Options &o)
     return 0;
 }
 
+int exportCsv(const Options &o)
+{
+    try {
+        auto db = Database::open(o.inputs[0], o.password, Database::Mode::ReadOnly);
+        const std::optional<QString> set = o.set ? std::optional(QuestionSets::StoredName(*o.set)) : std::nullopt;
+        const QList<QuestionRow> rows = QuestionExport::Rows(*db, set);
+        if (set && rows.isEmpty()) {
+            err(QStringLiteral("quillory-db: %1 has no question set '%2'").arg(o.inputs[0], *o.set));
+            return 1;
+        }
+        if (o.output.isEmpty()) {
+            const QByteArray text = QuestionExport::Csv(rows);
+            std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        } else {
+            QuestionExport::WriteFile(o.output, rows);
+        }
+    } catch (const RunTimeError &e) {
+        err(QStringLiteral("quillory-db: %1").arg(e.description()));
+        return 1;
+    }
+    return 0;
+}
+
 int exportDb(const Options &o)
 {
-    if (o.inputs.size() != 1)
+    if (o.inputs.size() != 1 || (o.set && !o.csv))
         return usage();
+    if (o.csv)
+        return exportCsv(o);
     try {
         const QByteArray text = QuestionDatabase::ToText(QuestionDatabase::Read(o.inputs[0], o.password));
         if (o.output.isEmpty()) {
@@ -215,6 +259,50 @@ int check(const Options &o, bool countOnly)
     }
     out(QStringLiteral("%1 error(s)").arg(failures));
     return failures == 0 && ok ? 0 : 1;
+}
+
+// import: a CSV or TSV file's good rows into a database as a question set, as the game does.
+int importFile(const Options &o)
+{
+    if (o.inputs.size() != 2)
+        return usage();
+    const QString &path = o.inputs[0], &file = o.inputs[1];
+    const QString kjvPath = o.kjv.isEmpty() ? DataFiles::Find(QStringLiteral("kjv.tsv.gz")) : o.kjv;
+    QString error;
+    const std::optional<KjvText> kjv = KjvText::load(kjvPath, &error);
+    if (!kjv) {
+        err(QStringLiteral("quillory-db: the references cannot be checked: %1").arg(error));
+        return 1;
+    }
+    const QString set = o.set ? *o.set : QuestionSets::NameForFile(file);
+    if (const QString problem = QuestionSets::NameProblem(set); !problem.isEmpty()) {
+        err(QStringLiteral("quillory-db: %1").arg(problem));
+        return 1;
+    }
+    try {
+        auto db = Database::open(path, o.password);
+        if (!db->hasTable(QuestionSchema::TableName()))
+            throw RunTimeError(Err::TableNotFound, QStringLiteral("The database has no table '%1'.").arg(QuestionSchema::TableName()));
+        const QuestionImport::Preview preview = QuestionImport::CheckFile(file, *kjv, QuestionImport::ExistingKeys(*db));
+        if (!preview.error.isEmpty()) {
+            err(QStringLiteral("%1: %2").arg(file, preview.error));
+            return 1;
+        }
+        for (const QuestionImport::RowNote &note : preview.problems)
+            err(QStringLiteral("%1:%2: %3").arg(file).arg(note.line).arg(note.reason));
+        for (const QuestionImport::RowNote &note : preview.duplicates)
+            err(QStringLiteral("%1:%2: %3 (skipped)").arg(file).arg(note.line).arg(note.reason));
+        const qsizetype written = o.dryRun ? preview.rows.size() : QuestionImport::Import(*db, preview.rows, set);
+        out(QStringLiteral("%1 %2 of %3 questions into the question set '%4' of %5")
+                .arg(o.dryRun ? QStringLiteral("would import") : QStringLiteral("imported"))
+                .arg(written).arg(preview.total).arg(QuestionSets::Tidy(set), path));
+        if (written <= 0)
+            return 1;
+        return written == preview.total ? 0 : 4;
+    } catch (const RunTimeError &e) {
+        err(QStringLiteral("quillory-db: error %1: %2").arg(e.number()).arg(e.description()));
+        return 1;
+    }
 }
 
 // compact / repair: the game's maintenance of the database file, through "Temp.mdb" beside it.
@@ -337,7 +425,8 @@ int main(int argc, char **argv)
     std::optional<QString> passwordFile, passwordArgument;
     while (!args.isEmpty()) {
         const QString a = args.takeFirst();
-        if ((a == u"-o" || a == u"--password" || a == u"--password-file" || a == u"--kjv" || a == u"--exceptions" || a == u"-n")
+        if ((a == u"-o" || a == u"--password" || a == u"--password-file" || a == u"--kjv" || a == u"--exceptions" || a == u"-n"
+             || a == u"--set")
             && args.isEmpty())
             return usage();
         if (a == u"-n") {
@@ -365,6 +454,12 @@ int main(int argc, char **argv)
             o.bankRules = true;
         else if (a == u"--progress")
             o.progress = true;
+        else if (a == u"--set")
+            o.set = args.takeFirst();
+        else if (a == u"--csv")
+            o.csv = true;
+        else if (a == u"--dry-run")
+            o.dryRun = true;
         else if (a.startsWith(u'-'))
             return usage();
         else
@@ -383,6 +478,8 @@ int main(int argc, char **argv)
         return o.output.isEmpty() ? usage() : build(o);
     if (o.command == u"export")
         return exportDb(o);
+    if (o.command == u"import")
+        return importFile(o);
     if (o.command == u"check")
         return check(o, false);
     if (o.command == u"count")

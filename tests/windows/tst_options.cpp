@@ -82,6 +82,7 @@ private slots:
         const char *first[] = {"cmdColor", "mskPlayerCnt", "optTestament3", "optTimed2"};
         for (int i = 0; i < 4; ++i)
             QTest::addRow("mnuOption%d", i) << QStringLiteral("mnuOption%1").arg(i) << i << QString::fromLatin1(first[i]);
+        QTest::newRow("mnuOption4") << "mnuOption4" << 4 << "lstSets";
         QTest::newRow("toolbar Colors") << "tlbButtonColors" << 0 << "cmdColor";
         QTest::newRow("toolbar Players") << "tlbButtonPlayers" << 1 << "mskPlayerCnt";
         QTest::newRow("toolbar Test") << "tlbButtonTestament" << 2 << "optTestament3";

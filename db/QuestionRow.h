@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// One question as the bank, the database and an imported file hold it. Answer1 is the correct
+// answer; Testament "OT" or "NT"; Difficulty 1 (easy) to 3 (hard).
+struct QuestionRow
+{
+    QString question;
+    std::array<QString, 4> answers;
+    QString testament;
+    QString reference;
+    int difficulty = 0; // 1 to 3; 0 when not graded
+    QString where;      // "file:line", for messages
+};
