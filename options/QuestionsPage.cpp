@@ -7,6 +7,7 @@
 #include "game/GameSession.h"
 #include "import/QuestionSets.h"
 #include "scores/frmScores.h"
+#include "settings/PlaySettings.h"
 #include "settings/QuestionChoice.h"
 
 #include <QComboBox>
@@ -80,6 +81,15 @@ QuestionsPage::QuestionsPage(GameSession &session, QWidget *parent) : QWidget(pa
     cboDifficulty->addItems({QStringLiteral("Any"), QStringLiteral("Easy"), QStringLiteral("Medium"), QStringLiteral("Hard")});
     lblDifficulty = label(QStringLiteral("lblDifficulty"), QStringLiteral("&Difficulty:"), cboDifficulty, this);
 
+    // A game of a set length: that many questions for every player, then Game Over.
+    cboQuestionsPerPlayer = new QComboBox(this);
+    cboQuestionsPerPlayer->setObjectName(QStringLiteral("cboQuestionsPerPlayer"));
+    cboQuestionsPerPlayer->setAccessibleName(QStringLiteral("Questions per player"));
+    for (const int choice : PlaySettings::QuestionsPerPlayerChoices)
+        cboQuestionsPerPlayer->addItem(choice > 0 ? QString::number(choice) : QStringLiteral("All"), choice);
+    lblQuestionsPerPlayer = label(QStringLiteral("lblQuestionsPerPlayer"), QStringLiteral("Questions per pla&yer:"),
+                                  cboQuestionsPerPlayer, this);
+
     // Two columns: the sets with the difficulty below them, the books. The page keeps its lists
     // flexible, so a row of choices can join it at the top or the bottom.
     auto *grid = new QGridLayout(this);
@@ -95,6 +105,10 @@ QuestionsPage::QuestionsPage(GameSession &session, QWidget *parent) : QWidget(pa
     difficulty->addWidget(lblDifficulty);
     difficulty->addWidget(cboDifficulty, 1);
     grid->addLayout(difficulty, 3, 0);
+    auto *rounds = new QHBoxLayout;
+    rounds->addWidget(lblQuestionsPerPlayer);
+    rounds->addWidget(cboQuestionsPerPlayer, 1);
+    grid->addLayout(rounds, 4, 0);
     grid->addWidget(lblBooks, 0, 1);
     grid->addWidget(tvwBooks, 1, 1, 2, 1);
     auto *bookButtons = new QHBoxLayout;
@@ -106,7 +120,7 @@ QuestionsPage::QuestionsPage(GameSession &session, QWidget *parent) : QWidget(pa
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(1, 1);
 
-    const QList<QWidget *> focusOrder{lstSets, cmdRemoveSet, cboDifficulty, tvwBooks, cmdAllBooks, cmdNoBooks};
+    const QList<QWidget *> focusOrder{lstSets, cmdRemoveSet, cboDifficulty, cboQuestionsPerPlayer, tvwBooks, cmdAllBooks, cmdNoBooks};
     for (qsizetype i = 1; i < focusOrder.size(); ++i)
         setTabOrder(focusOrder[i - 1], focusOrder[i]);
 
@@ -119,10 +133,11 @@ QuestionsPage::QuestionsPage(GameSession &session, QWidget *parent) : QWidget(pa
         if (!m_loading)
             emit changed();
     });
-    connect(cboDifficulty, &QComboBox::currentIndexChanged, this, [this] {
-        if (!m_loading)
-            emit changed();
-    });
+    for (QComboBox *choice : {cboDifficulty, cboQuestionsPerPlayer})
+        connect(choice, &QComboBox::currentIndexChanged, this, [this] {
+            if (!m_loading)
+                emit changed();
+        });
     connect(cmdRemoveSet, &QPushButton::clicked, this, &QuestionsPage::cmdRemoveSet_Click);
     connect(cmdAllBooks, &QPushButton::clicked, this, &QuestionsPage::cmdAllBooks_Click);
     connect(cmdNoBooks, &QPushButton::clicked, this, &QuestionsPage::cmdNoBooks_Click);
@@ -158,6 +173,7 @@ void QuestionsPage::Load()
             group->child(b)->setCheckState(0, choice.playsBook(group->child(b)->text(0)) ? Qt::Checked : Qt::Unchecked);
     }
     cboDifficulty->setCurrentIndex(int(choice.difficulty));
+    cboQuestionsPerPlayer->setCurrentIndex(std::max(0, cboQuestionsPerPlayer->findData(PlaySettings::Play.QuestionsPerPlayer)));
     lstSets->setCurrentRow(lstSets->count() > 0 ? 0 : -1);
     lstSets_Change();
     m_loading = false;
@@ -187,6 +203,8 @@ void QuestionsPage::Apply()
     if (books.size() != bookCount)
         choice.books = books;
     choice.difficulty = Difficulty(std::max(cboDifficulty->currentIndex(), 0));
+    // The length of a game takes effect at the next question, like the rest of the page.
+    PlaySettings::Play.QuestionsPerPlayer = cboQuestionsPerPlayer->currentData().toInt();
     if (choice == QuestionChoice::Current)
         return;
     QuestionChoice::Current = choice;
@@ -202,6 +220,7 @@ void QuestionsPage::Defaults()
         lstSets->item(i)->setCheckState(Qt::Checked);
     setAllBooks(true);
     cboDifficulty->setCurrentIndex(int(Difficulty::Any));
+    cboQuestionsPerPlayer->setCurrentIndex(0);
     m_loading = false;
     Apply();
 }

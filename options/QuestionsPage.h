@@ -11,8 +11,8 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // The Questions page of the options: which question sets play (the built-in questions and each
-// imported set, by a tick), which books (grouped by testament, with All and None) and the
-// difficulty. The controls hold the page's edits until the options dialog applies the page;
+// imported set, by a tick), which books (grouped by testament, with All and None), the
+// difficulty, and how many questions each player gets in a game (All: until the deck runs out). The controls hold the page's edits until the options dialog applies the page;
 // the choice is then kept in its settings section (QuestionChoice) and the game's next
 // question follows it. An imported set can be removed here, after a confirmation.
 class QuestionsPage : public QWidget
@@ -55,4 +55,6 @@ private:
     QPushButton *cmdNoBooks;
     QLabel *lblDifficulty;
     QComboBox *cboDifficulty;
+    QLabel *lblQuestionsPerPlayer;
+    QComboBox *cboQuestionsPerPlayer;
 };

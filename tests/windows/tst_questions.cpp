@@ -1,15 +1,22 @@
 // The windows of one's own questions: the import preview, and the Questions page of the options.
 #include "WindowFixture.h"
 
+#include "settings/SettingsStore.h"
+
+#include "settings/PlaySettings.h"
+
 #include "app/frmMain.h"
 #include "db/DataControl.h"
 #include "core/MessageBox.h"
 #include "game/GameSession.h"
 #include "import/QuestionSets.h"
 #include "questions/FileChooser.h"
+#include "settings/PlaySettings.h"
 #include "settings/QuestionChoice.h"
+#include "settings/SettingsStore.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -110,6 +117,17 @@ private slots:
         QCOMPARE(TestSupport::messages().value(0).text, QStringLiteral("Remove the question set 'Ruth' and its 2 questions from the question"
                                                                        " database?\rThis cannot be undone; a new game starts."));
         QCOMPARE(sets(), QStringList{":6"});
+
+        // The length of a game: every player gets that many questions, then Game Over.
+        WindowFixture::whenModal([](QDialog *dialog) {
+            auto *perPlayer = dialog->findChild<QComboBox *>(QStringLiteral("cboQuestionsPerPlayer"));
+            perPlayer->setCurrentIndex(perPlayer->findText(QStringLiteral("5")));
+            dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        });
+        fixture.trigger(QStringLiteral("mnuOption4"));
+        QCOMPARE(PlaySettings::Play.QuestionsPerPlayer, 5);
+        fixture.window().close(); // remembered when the window closes
+        QCOMPARE(SettingsStore::GetSetting(QStringLiteral("Rounds"), QStringLiteral("QuestionsPerPlayer"), {}), QStringLiteral("5"));
     }
 };
 
