@@ -1,6 +1,7 @@
 #include "db/QuestionSchema.h"
 
 #include "db/Database.h"
+#include "db/QuestionRow.h"
 #include "db/Statement.h"
 
 namespace QuestionSchema {
@@ -33,6 +34,26 @@ QString CreateTableSql()
                           " Answer3 TEXT, Answer4 TEXT, Testament TEXT, Reference TEXT, Sort INTEGER, Difficulty INTEGER,"
                           " %2 TEXT NOT NULL DEFAULT '')")
         .arg(TableName(), SetColumnName());
+}
+
+QString InsertSql()
+{
+    return QStringLiteral("INSERT INTO %1 (Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, Sort,"
+                          " Difficulty, %2) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)")
+        .arg(TableName(), SetColumnName());
+}
+
+void BindRow(Statement &insert, const QuestionRow &r, qint64 sort, const QString &set)
+{
+    insert.reset();
+    insert.bind(1, r.question);
+    for (int i = 0; i < 4; ++i)
+        insert.bind(2 + i, r.answers[std::size_t(i)]);
+    insert.bind(6, r.testament);
+    insert.bind(7, r.reference);
+    insert.bind(8, sort);
+    insert.bind(9, r.difficulty > 0 ? QVariant(r.difficulty) : QVariant());
+    insert.bind(10, set.isNull() ? QStringLiteral("") : set); // the column is NOT NULL
 }
 
 void StampVersion(Database &db) { db.exec(QStringLiteral("PRAGMA user_version = %1").arg(FormatVersion)); }

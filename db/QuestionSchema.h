@@ -3,6 +3,8 @@
 #include <QString>
 
 class Database;
+class Statement;
+struct QuestionRow;
 
 // The question table as the program knows it: its one name, the statement that makes it, and
 // how a table of an older shape is brought up to date.
@@ -26,6 +28,13 @@ QString SetColumnName();
 // Testament ("OT" or "NT"), Reference, Sort (the deck's order), Difficulty (1 to 3) and
 // QuestionSet.
 QString CreateTableSql();
+
+// INSERT of one question with every column but ID, for BindRow.
+QString InsertSql();
+
+// Binds r to a statement of InsertSql, with its place in the deck and its set (an empty name for
+// the built-in questions).
+void BindRow(Statement &insert, const QuestionRow &r, qint64 sort, const QString &set);
 
 // Marks a new file with today's format version (after CreateTableSql).
 void StampVersion(Database &db);

@@ -56,10 +56,8 @@ QByteArray Csv(const QList<QuestionRow> &rows)
     QByteArray out("\xEF\xBB\xBF");
     out += "Question,Answer1,Answer2,Answer3,Answer4,Testament,Reference,Difficulty\r\n";
     for (const QuestionRow &r : rows) {
-        const QStringList cells{r.question, r.answers[0], r.answers[1], r.answers[2], r.answers[3], r.testament, r.reference,
-                                r.difficulty > 0 ? QString::number(r.difficulty) : QString()};
         QStringList written;
-        for (const QString &c : cells)
+        for (const QString &c : r.cells())
             written << Cell(c);
         out += written.join(u',').toUtf8() + "\r\n";
     }

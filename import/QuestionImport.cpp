@@ -233,22 +233,11 @@ qsizetype Import(Database &db, const QList<QuestionRow> &rows, const QString &se
             if (last.step())
                 sort = last.int64(0);
         }
-        Statement insert(db.handle(), QStringLiteral("INSERT INTO %1 (Question, Answer1, Answer2, Answer3, Answer4, Testament,"
-                                                     " Reference, Sort, Difficulty, %2) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)")
-                                          .arg(QuestionSchema::TableName(), QuestionSchema::SetColumnName()));
+        Statement insert(db.handle(), QuestionSchema::InsertSql());
         for (qsizetype i = 0; i < rows.size(); ++i) {
             if (i % 500 == 0 && !Progress::step(progress, QStringLiteral("Writing the questions"), i, rows.size()))
                 throw Stopped{};
-            const QuestionRow &r = rows[i];
-            insert.reset();
-            insert.bind(1, r.question);
-            for (int a = 0; a < 4; ++a)
-                insert.bind(2 + a, r.answers[std::size_t(a)]);
-            insert.bind(6, r.testament);
-            insert.bind(7, r.reference);
-            insert.bind(8, ++sort);
-            insert.bind(9, r.difficulty > 0 ? QVariant(r.difficulty) : QVariant());
-            insert.bind(10, name);
+            QuestionSchema::BindRow(insert, rows[i], ++sort, name);
             insert.step();
         }
         if (!Progress::step(progress, QStringLiteral("Writing the questions"), rows.size(), rows.size()))

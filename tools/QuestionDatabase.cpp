@@ -21,19 +21,10 @@ void Write(const QString &path, const QString &password, const QList<QuestionRow
         db->exec(QuestionSchema::CreateTableSql());
         QuestionSchema::StampVersion(*db);
         Transaction transaction(*db);
-        Statement insert(db->handle(), QStringLiteral(
-            "INSERT INTO %1 (Question, Answer1, Answer2, Answer3, Answer4, Testament, Reference, Sort, Difficulty)"
-            " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)").arg(QuestionSchema::TableName()));
-        int sort = 0;
+        Statement insert(db->handle(), QuestionSchema::InsertSql());
+        qint64 sort = 0;
         for (const QuestionRow &r : rows) {
-            insert.reset();
-            insert.bind(1, r.question);
-            for (int i = 0; i < 4; ++i)
-                insert.bind(2 + i, r.answers[std::size_t(i)]);
-            insert.bind(6, r.testament);
-            insert.bind(7, r.reference);
-            insert.bind(8, ++sort);
-            insert.bind(9, r.difficulty > 0 ? QVariant(r.difficulty) : QVariant());
+            QuestionSchema::BindRow(insert, r, ++sort, QString());
             insert.step();
         }
         transaction.commit();
@@ -79,10 +70,8 @@ QByteArray ToText(const QList<QuestionRow> &rows)
     QByteArray out = QuestionBank::header().join(u'\t').toUtf8() + '\n';
     auto clean = [](QString s) { return s.replace(u'\t', u' ').replace(u'\n', u' ').replace(u'\r', u' '); };
     for (const QuestionRow &r : rows) {
-        const QStringList fields{r.question, r.answers[0], r.answers[1], r.answers[2], r.answers[3], r.testament, r.reference,
-                                 r.difficulty > 0 ? QString::number(r.difficulty) : QString()};
         QStringList cleaned;
-        for (const QString &f : fields)
+        for (const QString &f : r.cells())
             cleaned << clean(f);
         out += cleaned.join(u'\t').toUtf8() + '\n';
     }
