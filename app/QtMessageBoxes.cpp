@@ -21,7 +21,7 @@ void install()
             box.setIcon(QMessageBox::Question);
         if ((style & 0x7) == MsgBox::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(QMessageBox::Yes);
+            box.setDefaultButton((style & MsgBox::DefaultButton2) ? QMessageBox::No : QMessageBox::Yes);
         } else {
             box.setStandardButtons(QMessageBox::Ok);
         }

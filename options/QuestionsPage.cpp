@@ -242,7 +242,9 @@ void QuestionsPage::cmdRemoveSet_Click()
     const QString question = QStringLiteral("Remove the question set '%1' and its %2 from the question database?\r"
                                             "This cannot be undone; a new game starts.")
                                  .arg(name, count == 1 ? QStringLiteral("question") : QStringLiteral("%1 questions").arg(count));
-    if (MsgBox::show(question, MsgBox::YesNo + MsgBox::Question, QStringLiteral("Remove Question Set")) != MsgBox::Yes)
+    // Removing cannot be undone, so Enter keeps the set.
+    if (MsgBox::show(question, MsgBox::YesNo + MsgBox::Question + MsgBox::DefaultButton2, QStringLiteral("Remove Question Set"))
+        != MsgBox::Yes)
         return;
     if (!basMain::Trap([&] { QuestionSets::Remove(m_session.data().database(), name); }))
         return;

@@ -116,6 +116,7 @@ private slots:
         QVERIFY(!builtInRemovable);
         QCOMPARE(TestSupport::messages().value(0).text, QStringLiteral("Remove the question set 'Ruth' and its 2 questions from the question"
                                                                        " database?\rThis cannot be undone; a new game starts."));
+        QVERIFY(TestSupport::messages().value(0).style & MsgBox::DefaultButton2); // Enter keeps the set
         QCOMPARE(sets(), QStringList{":6"});
 
         // The length of a game: every player gets that many questions, then Game Over.
