@@ -1,4 +1,5 @@
 // Benchmarks of the question deck: shuffling 1000 rows, opening the keyed file, dealing a deck.
+#include "BenchSupport.h"
 #include "bible/Scripture.h"
 #include "core/DataFiles.h"
 #include "db/DataControl.h"
@@ -13,7 +14,8 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-const QString Password = QStringLiteral("kelpy47");
+using BenchSupport::Password;
+using BenchSupport::openControl;
 
 QString sampleDatabase(const QTemporaryDir &dir, int rows)
 {
@@ -25,14 +27,6 @@ QString sampleDatabase(const QTemporaryDir &dir, int rows)
     const QString path = dir.filePath(QStringLiteral("bench.mdb"));
     QuestionDatabase::Write(path, Password, list);
     return path;
-}
-
-void openControl(DataControl &dat, const QString &path)
-{
-    dat.Connect = QStringLiteral(";pwd=kelpy47");
-    dat.DatabaseName = path;
-    dat.RecordSource = QStringLiteral("tblQuillory");
-    dat.Refresh();
 }
 
 // The game's shuffle: 1000 Sort writes in one transaction, then the deck reopened in order.

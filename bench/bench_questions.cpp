@@ -1,6 +1,7 @@
 // Benchmarks of a bank of any size: importing 10,000 questions from a CSV file, and a new game
 // over 100,000 questions (the shuffle, the question choice, the first question dealt), beside
 // the row-by-row shuffle through the record set that new games used before.
+#include "BenchSupport.h"
 #include "bible/KjvText.h"
 #include "db/DataControl.h"
 #include "db/Database.h"
@@ -18,7 +19,8 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-const QString Password = QStringLiteral("kelpy47");
+using BenchSupport::Password;
+using BenchSupport::openControl;
 
 QList<QuestionRow> rows(int n, const QString &prefix)
 {
@@ -44,14 +46,6 @@ const KjvText &kjv()
         return *loaded;
     }();
     return text;
-}
-
-void openControl(DataControl &dat, const QString &path)
-{
-    dat.Connect = QStringLiteral(";pwd=kelpy47");
-    dat.DatabaseName = path;
-    dat.RecordSource = QStringLiteral("tblQuillory");
-    dat.Refresh();
 }
 
 // Reading, checking and writing 10,000 questions of a CSV file into a database that holds the

@@ -1,5 +1,6 @@
 // Benchmarks of the main window, offscreen and in-process: start-up to the first question
 // shown, beside a bare Qt window measured the same way, and an answer click to the result.
+#include "BenchSupport.h"
 #include "db/DataControl.h"
 #include "db/Database.h"
 #include "core/MessageBox.h"
@@ -48,7 +49,7 @@ void BM_KeyDerivation(benchmark::State &state)
 {
     const QString path = gameDatabase();
     for (auto _ : state)
-        benchmark::DoNotOptimize(Database::open(path, QStringLiteral("kelpy47")));
+        benchmark::DoNotOptimize(Database::open(path, BenchSupport::Password));
 }
 BENCHMARK(BM_KeyDerivation)->Unit(benchmark::kMillisecond);
 

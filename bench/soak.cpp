@@ -7,6 +7,7 @@
 //   soak [--games N] [--warm-up W] [--questions Q] [--limit-kb K] [--seed S]
 //
 // Defaults: 2000 games, memory measured from game 100, 30 questions, a limit of 2048 kB.
+#include "BenchSupport.h"
 #include "core/MessageBox.h"
 #include "settings/basGame.h"
 #include "core/basMain.h"
@@ -126,7 +127,7 @@ int main(int argc, char *argv[])
     closer.start();
 
     basMain::DatabasePath = folder.filePath(QStringLiteral("Quillory.mdb"));
-    QuestionDatabase::Write(basMain::DatabasePath, QString::fromLatin1(basMain::ConnectString).section(u'=', 1),
+    QuestionDatabase::Write(basMain::DatabasePath, BenchSupport::Password,
                             questions(o.questions));
 
     static const basGame::Testament testaments[] = {basGame::Testament::Old, basGame::Testament::New, basGame::Testament::Both};

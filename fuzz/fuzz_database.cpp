@@ -69,9 +69,10 @@ bool encrypt(const QString &plain, const QString &keyed)
     if (ok) {
         sqlite3_stmt *attach = nullptr;
         const QByteArray path = keyed.toUtf8();
+        const QByteArray password = TestSupport::Password.toUtf8();
         ok = sqlite3_prepare_v2(db, "ATTACH DATABASE ?1 AS keyed KEY ?2", -1, &attach, nullptr) == SQLITE_OK
              && sqlite3_bind_text(attach, 1, path.constData(), int(path.size()), SQLITE_TRANSIENT) == SQLITE_OK
-             && sqlite3_bind_text(attach, 2, "kelpy47", -1, SQLITE_STATIC) == SQLITE_OK
+             && sqlite3_bind_text(attach, 2, password.constData(), int(password.size()), SQLITE_TRANSIENT) == SQLITE_OK
              && sqlite3_step(attach) == SQLITE_DONE;
         sqlite3_finalize(attach);
         ok = ok && run(db, "SELECT sqlcipher_export('keyed')") && run(db, "DETACH DATABASE keyed");

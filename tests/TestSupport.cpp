@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "db/Database.h"
+#include "db/QuestionSchema.h"
 #include "core/MessageBox.h"
 #include "tools/QuestionDatabase.h"
 
@@ -86,6 +87,14 @@ QList<QuestionRow> sampleRows(int n, const QStringList &testaments)
         rows << r;
     }
     return rows;
+}
+
+void openControl(DataControl &dat, const QString &path, const QString &source)
+{
+    dat.Connect = QString::fromLatin1(basMain::ConnectString);
+    dat.DatabaseName = path;
+    dat.RecordSource = source.isEmpty() ? QuestionSchema::TableName() : source;
+    dat.Refresh();
 }
 
 QString makeDatabase(const QString &path, const QList<QuestionRow> &rows, const QString &password)

@@ -40,6 +40,9 @@ void clearSettings();
 // The game's own password, as its connect string gives it.
 inline const QString Password = DataControl::passwordOf(QString::fromLatin1(basMain::ConnectString));
 
+// Opens dat on a database with the game's password, on the question table or another source.
+void openControl(DataControl &dat, const QString &path, const QString &source = {});
+
 // n generated questions: "Question k", right answer "Right k", testament by the pattern
 // ("OT", "NT", or "" for a Null tag), cycling.
 QList<QuestionRow> sampleRows(int n, const QStringList &testaments = {QStringLiteral("OT"), QStringLiteral("NT")});

@@ -33,13 +33,6 @@ class tst_Deck : public QObject
         return TestSupport::makeDatabase(dir.filePath(QStringLiteral("deck%1.mdb").arg(++n)),
                                          TestSupport::sampleRows(rows, testaments));
     }
-    static void open(DataControl &dat, const QString &file)
-    {
-        dat.Connect = QStringLiteral(";pwd=kelpy47");
-        dat.DatabaseName = file;
-        dat.RecordSource = QStringLiteral("tblQuillory");
-        dat.Refresh();
-    }
     static QList<int> sortValues(const QString &file)
     {
         auto db = Database::open(file, TestSupport::Password);
@@ -99,7 +92,7 @@ private slots:
         QFETCH(int, rows);
         const QString file = database(rows);
         DataControl dat;
-        open(dat, file);
+        TestSupport::openControl(dat, file);
         QuestionDeck::Shuffle(dat);
         QList<int> first = sortValues(file);
         QList<int> sorted = first;
@@ -127,7 +120,7 @@ private slots:
         const QString file = database(1);
         TestSupport::execSql(file, QStringLiteral("DELETE FROM tblQuillory"));
         DataControl dat;
-        open(dat, file);
+        TestSupport::openControl(dat, file);
         QuestionDeck::Shuffle(dat);
         QVERIFY(dat.recordset().EOF_());
         QVERIFY_THROWS_EXCEPTION(RunTimeError, dat.recordset().FieldText(QStringLiteral("Answer1")));
@@ -138,7 +131,7 @@ private slots:
         // Rows cycle OT, NT, Null, "ot", OT ... in stored order (no shuffle here).
         const QString file = database(10, {QStringLiteral("OT"), QStringLiteral("NT"), QString(), QStringLiteral("ot")});
         DataControl dat;
-        open(dat, file);
+        TestSupport::openControl(dat, file);
         const QStringList ot = dealt(dat.recordset(), basGame::Testament::Old);
         QCOMPARE(ot, (QStringList{"Question 1", "Question 5", "Question 9"}));
         // The deck ran out: the cursor stands again on the last question dealt.
@@ -188,7 +181,7 @@ private slots:
                 && (!difficulty || rows[k].difficulty == difficulty) && QuestionDeck::Matches(rows[k].testament, chosen))
                 expected << rows[k].question;
         DataControl dat;
-        open(dat, file);
+        TestSupport::openControl(dat, file);
         QuestionDeck::Shuffle(dat);
         const DeckFilter filter = DeckFilter::Build(dat.database(), choice);
         QCOMPARE(filter.count(chosen), expected.size());
@@ -235,7 +228,7 @@ private slots:
     {
         const QString file = database(50);
         DataControl dat;
-        open(dat, file);
+        TestSupport::openControl(dat, file);
         auto other = Database::open(file, TestSupport::Password);
         for (const int holdMs : {300, Database::BusyTimeoutMs + 1500}) {
             other->exec(QStringLiteral("BEGIN IMMEDIATE"));

@@ -32,14 +32,6 @@ class tst_Engine : public QObject
     QTemporaryDir dir;
     QString path(const QString &name) const { return dir.filePath(name); }
 
-    void openControl(DataControl &dat, const QString &file, const QString &source = QStringLiteral("tblQuillory"))
-    {
-        dat.Connect = QStringLiteral(";pwd=kelpy47");
-        dat.DatabaseName = file;
-        dat.RecordSource = source;
-        dat.Refresh();
-    }
-
 private slots:
     void badFilesAreErrorsNotCrashes_data()
     {
@@ -70,7 +62,7 @@ private slots:
             source = QStringLiteral("select * from tblQuillory order by Shuffle");
         }
         DataControl dat;
-        dat.Connect = QStringLiteral(";pwd=kelpy47");
+        dat.Connect = QString::fromLatin1(basMain::ConnectString);
         dat.DatabaseName = file;
         dat.RecordSource = source;
         QCOMPARE(errorOf([&] { dat.Refresh(); }), error);
@@ -83,7 +75,7 @@ private slots:
         const QString file = path(QStringLiteral("moves.mdb"));
         TestSupport::makeDatabase(file, TestSupport::sampleRows(3));
         DataControl dat;
-        openControl(dat, file);
+        TestSupport::openControl(dat, file);
         Recordset &rs = dat.recordset();
         QCOMPARE(rs.RecordCount(), 3);
         QCOMPARE(rs.FieldText(QStringLiteral("Question")), QStringLiteral("Question 1"));
@@ -109,7 +101,7 @@ private slots:
         TestSupport::makeDatabase(file, TestSupport::sampleRows(2));
         TestSupport::execSql(file, QStringLiteral("UPDATE tblQuillory SET Answer3 = NULL, Reference = NULL WHERE rowid = 1"));
         DataControl dat;
-        openControl(dat, file);
+        TestSupport::openControl(dat, file);
         Recordset &rs = dat.recordset();
         QVERIFY(rs.Field(QStringLiteral("Answer3")).isNull());
         QCOMPARE(errorOf([&] { rs.FieldText(QStringLiteral("Answer3")); }), int(Err::InvalidUseOfNull));
@@ -122,7 +114,7 @@ private slots:
         const QString file = path(QStringLiteral("edits.mdb"));
         TestSupport::makeDatabase(file, TestSupport::sampleRows(3));
         DataControl dat;
-        openControl(dat, file);
+        TestSupport::openControl(dat, file);
         auto clone = dat.recordset().Clone();
         QCOMPARE(errorOf([&] { clone->SetField(QStringLiteral("Sort"), 1); }), int(Err::NoEdit));
         QCOMPARE(errorOf([&] { clone->Update(); }), int(Err::NoEdit));
